@@ -1,0 +1,45 @@
+#include "engine/form_dm_base.h"
+
+#include "engine/descrambler.h"
+#include "sys/application.h"
+#include "sys/errors.h"
+
+namespace ks {
+
+TDMBase* DMBase = nullptr;
+std::string CommandWord;
+std::string CommandValue;
+
+TDMBase::TDMBase() { DataModuleCreate(); }
+
+TDMBase::~TDMBase() = default;
+
+void TDMBase::DataModuleCreate() {
+    try {
+        LoadWordList();
+        markerFlag_ = MarkerFileExists();
+    } catch (const std::exception& error) {
+        ShowErrorBox(error.what());
+    }
+}
+
+StringList TDMBase::LoadList(const std::string& name, bool descramble) const {
+    StringList lines = SplitLines(OpenListResource(name));
+    return descramble ? DecodeLines(lines) : lines;
+}
+
+void TDMBase::LoadWordList() {
+    const std::string path = ExecutablePath();
+    const std::string name = path.size() >= 3 ? path.substr(path.size() - 3) : path;
+    rawWordLines_ = LoadList(name, true);
+    lists_.words = SplitWords(rawWordLines_);
+    LoadNamedLists();
+}
+
+void TDMBase::LoadNamedLists() {
+    rawWordLines_.clear();
+    lists_.messages = LoadList(UpperWord(25), true);
+    lists_.library = LoadList(UpperWord(5), true);
+}
+
+} // namespace ks

@@ -1,0 +1,78 @@
+// The setup engine: owns the embedded lists, the product package record and the extraction
+// component, and offers the operations the setup window builds on.
+#pragma once
+#include <initializer_list>
+#include <string>
+
+#include "engine/word_lists.h"
+#include "engine/zip_package.h"
+
+namespace ks {
+
+class TDMBase {
+public:
+    // Runs DataModuleCreate; failures are shown in the standard error box and creation goes on.
+    TDMBase();
+    virtual ~TDMBase();
+    TDMBase(const TDMBase&) = delete;
+    TDMBase& operator=(const TDMBase&) = delete;
+
+    // Lists. Entries that do not exist read as "".
+    std::string GetEntry(int index, int kind) const { return lists_.GetEntry(index, kind); }
+    std::string Word(int index) const { return lists_.Word(index); }
+    std::string UpperWord(int index) const { return lists_.UpperWord(index); }
+    std::string DotWord(int index) const { return lists_.DotWord(index); }
+    std::string WordDotWord(int first, int second) const {
+        return lists_.WordDotWord(first, second);
+    }
+    std::string Message(int index) const { return lists_.Message(index); }
+    std::string LibraryEntry(int index) const { return lists_.LibraryEntry(index); }
+    const EmbeddedLists& Lists() const { return lists_; }
+
+    // Raises "Fatal error: resources.dll not found" when the resource cannot be opened.
+    std::string OpenListResource(const std::string& name) const;
+    StringList LoadList(const std::string& name, bool descramble) const;
+    void LoadWordList();
+    virtual void LoadNamedLists();
+
+    // Message forms.
+    bool AskText(const std::string& text, bool twoButtons);
+    bool AskMessage(int index, bool twoButtons);
+
+    // Package catalogue.
+    TZipPackage ProductPackage;
+    bool MarkerFlag() const { return markerFlag_; }
+    std::string ServerUrl(const std::string& path) const;
+    std::string SuffixedServerUrl(const std::string& path) const;
+    void RefreshPackages(std::initializer_list<TZipPackage*> packages);
+
+    // Archive extraction.
+    bool ExtractArchive(const std::string& filePath, const std::string& targetFolder,
+                        const std::string& mask);
+    void UnZipperConfirmOverwrite(std::string& targetPath, bool& confirm);
+
+    // Installed state.
+    void RemoveUserKey();
+    bool CloseRunningProduct();
+
+protected:
+    void DataModuleCreate();
+    // The executable whose lists and marker file the engine reads.
+    virtual std::string ExecutablePath() const;
+
+private:
+    bool MarkerFileExists() const;
+
+    EmbeddedLists lists_;
+    StringList rawWordLines_;
+    bool markerFlag_ = false;
+};
+
+// The program's one engine, created with the main window.
+extern TDMBase* DMBase;
+
+// The command line's argument, split into its word and its value (cleared at program end).
+extern std::string CommandWord;
+extern std::string CommandValue;
+
+} // namespace ks
