@@ -1,4 +1,5 @@
 #include "sys/application.h"
+#include "sys/main_window_win.h"
 
 #include <windows.h>
 
@@ -6,6 +7,7 @@ namespace ks {
 namespace {
 
 bool quitPending = false;
+HWND mainWindow = nullptr;
 
 } // namespace
 
@@ -19,6 +21,16 @@ void RequestTermination() {
     PostQuitMessage(0);
 }
 
-bool TerminationRequested() { return quitPending; }
+bool TerminationRequested() {
+    return quitPending;
+}
+
+void SetMainWindowHandle(HWND window) {
+    mainWindow = window;
+}
+
+HWND MainWindowHandle() {
+    return mainWindow;
+}
 
 } // namespace ks

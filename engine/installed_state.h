@@ -1,0 +1,33 @@
+// The install-state variables and their records: the product's machine-wide registry record
+// (read) and the settings file handed to the install agent (written).
+#pragma once
+#include <string>
+
+namespace ks {
+
+// Program-wide, empty at start.
+extern std::string InstallFolder;
+extern std::string DataFolder;
+extern std::string DesktopFolder;
+extern std::string MenuFolder;
+extern bool AllUsers;
+
+// The product's record below HKEY_LOCAL_MACHINE.
+constexpr const char* kInstalledStateKey = "Software\\Keltra";
+// The product's folder below the all-users documents folder.
+constexpr const char* kSharedFolderName = "Keltra";
+
+// Loads the variables from the record, read through RegistryViewFlag. Without the record the
+// install folder becomes "" and the rest is kept. Raises "Invalid data type for '%s'" or
+// "Failed to get data for '%s'" for a value of the wrong type.
+void ReadInstalledState(const std::string& keyPath = kInstalledStateKey);
+
+// Writes the variables into the private-profile file, section BaseFileName(path); folders end
+// in a backslash, AllUser is 1 or 0. Raises "Unable to write to %s".
+void SaveSettingsFile(const std::string& path);
+
+// The all-users documents folder's product folder, with a trailing backslash; created when the
+// program starts.
+const std::string& SharedDocumentsFolder();
+
+} // namespace ks
