@@ -1,0 +1,26 @@
+// Paint rules of the flat drop-down list: the arrow area, the arrow triangle and the frames.
+#pragma once
+#include <vector>
+
+#include "skin/colors.h"
+#include "skin/flat_button_geometry.h"
+
+namespace ks {
+
+struct TComboBoxColors {
+    TColor color = clWindow;
+    TColor arrow = clBlack;
+    TColor arrowBackground = Rgb(217, 214, 197);
+    TColor border = Rgb(160, 150, 131);
+};
+
+constexpr int kComboArrowWidth = 11;
+
+TRect ComboArrowRect(int clientWidth, int clientHeight);
+// The text area inside the frames, left of the arrow area.
+TRect ComboTextRect(int clientWidth, int clientHeight);
+// Horizontal pixel runs of the triangle, centred in the arrow area; pointing down, or up
+// while the list is dropped.
+std::vector<TRect> ComboArrowRuns(const TRect& arrowArea, bool up);
+
+} // namespace ks
