@@ -1,0 +1,120 @@
+// The control table's consistency and the pure display rules of the setup window.
+#include "app/frm_install_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace ks::install_form {
+namespace {
+
+TEST(InstallFormTable, SpecLookupFindsEveryControlByItsId) {
+    for (int i = 0; i < kControlCount; ++i) {
+        const auto id = static_cast<ControlId>(i);
+        EXPECT_EQ(Spec(id).id, id) << "entry " << i;
+        EXPECT_EQ(&Spec(id), &Controls()[i]);
+    }
+}
+
+TEST(InstallFormTable, NamesAreUniqueAndBoundsLieInsideTheClientArea) {
+    std::set<std::string> names;
+    for (const ControlSpec& spec : Controls()) {
+        EXPECT_TRUE(names.insert(spec.name).second) << spec.name;
+        EXPECT_GE(spec.bounds.left, 0) << spec.name;
+        EXPECT_GE(spec.bounds.top, 0) << spec.name;
+        EXPECT_LE(spec.bounds.left + spec.bounds.width, kClientWidth) << spec.name;
+        EXPECT_LE(spec.bounds.top + spec.bounds.height, kClientHeight) << spec.name;
+    }
+}
+
+TEST(InstallFormTable, TabOrderRunsThroughTheFourInputs) {
+    const ControlId expected[] = {ControlId::InsFolder, ControlId::cbUser, ControlId::DatFolder,
+                                  ControlId::chTerms};
+    int counted = 0;
+    for (const ControlSpec& spec : Controls()) {
+        if (spec.tabOrder < 0)
+            continue;
+        ++counted;
+        ASSERT_LT(spec.tabOrder, 4) << spec.name;
+        EXPECT_EQ(spec.id, expected[spec.tabOrder]) << spec.name;
+    }
+    EXPECT_EQ(counted, 4);
+}
+
+TEST(InstallFormTable, InstallDisabledAndSafeHiddenAtStart) {
+    for (const ControlSpec& spec : Controls()) {
+        EXPECT_EQ(spec.enabled, spec.id != ControlId::BtInstall) << spec.name;
+        EXPECT_EQ(spec.visible, spec.id != ControlId::btSafe) << spec.name;
+    }
+}
+
+TEST(InstallFormTable, BackgroundLiesBelowEveryOtherControl) {
+    EXPECT_EQ(Controls().front().id, ControlId::Mask);
+    const Bounds mask = Spec(ControlId::Mask).bounds;
+    EXPECT_EQ(mask.width, kClientWidth);
+    EXPECT_EQ(mask.height, kClientHeight);
+}
+
+TEST(InstallFormColours, ButtonSetupsDifferOnlyWhereTheTableSays) {
+    EXPECT_EQ(Rgb(6, 123, 10), 0x000A7B06u);
+    const ButtonSetup install = GreenButton(clWhite);
+    const ButtonSetup safe = GreenButton(clBlack);
+    EXPECT_EQ(install.colors.border, clWhite);
+    EXPECT_EQ(safe.colors.border, clBlack);
+    EXPECT_EQ(install.colors.down, install.colors.focused);
+    EXPECT_EQ(install.mode, tmNone);
+    const ButtonSetup orange = OrangeButton();
+    EXPECT_EQ(orange.mode, tmNotFocused);
+    EXPECT_EQ(orange.colors.border, clBlack);
+    EXPECT_EQ(orange.colors.down, Rgb(217, 214, 197));
+}
+
+struct TransferCase {
+    const char* name;
+    int total;
+    int current;
+    int maximumBefore;
+    int maximum;
+    int progress;
+};
+
+class TransferReadingTest : public testing::TestWithParam<TransferCase> {};
+
+TEST_P(TransferReadingTest, GivesTheGaugeMaximumAndProgress) {
+    const TransferCase& c = GetParam();
+    const GaugeReading reading = TransferReading(c.total, c.current, c.maximumBefore);
+    EXPECT_EQ(reading.maximum, c.maximum);
+    EXPECT_EQ(reading.progress, c.progress);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TransferReadingTest,
+    testing::Values(TransferCase{"KnownSizeStartsAtZero", 4096, 0, 100, 100, 0},
+                    TransferCase{"KnownSizeTruncatesThePercentage", 3, 2, 100, 100, 66},
+                    TransferCase{"KnownSizeDone", 4096, 4096, 100, 100, 100},
+                    TransferCase{"KnownSizeKeepsAnEarlierMaximum", 1000, 500, 60, 60, 50},
+                    TransferCase{"LargeSizeDoesNotOverflow", 2000000000, 1000000000, 100, 100, 50},
+                    TransferCase{"UnknownSizeFirstRead", 0, 0, 100, 20, 0},
+                    TransferCase{"UnknownSizeAfter45Reads", 0, 45, 100, 60, 45},
+                    TransferCase{"UnknownSizeOnAStep", -1, 40, 60, 60, 40},
+                    TransferCase{"UnknownSizeJustBelowAStep", 0, 39, 40, 40, 39}),
+    [](const testing::TestParamInfo<TransferCase>& info) { return info.param.name; });
+
+TEST(InstallFormDrag, OnlyAPressAboveLine160Drags) {
+    EXPECT_TRUE(IsDragPoint(true, 0));
+    EXPECT_TRUE(IsDragPoint(true, 159));
+    EXPECT_FALSE(IsDragPoint(true, 160));
+    EXPECT_FALSE(IsDragPoint(true, 300));
+    EXPECT_FALSE(IsDragPoint(false, 10));
+    EXPECT_TRUE(IsDragPoint(true, -5)); // a point above the client area still drags
+}
+
+TEST(InstallFormPicker, TitleNamesTheField) {
+    EXPECT_EQ(SelectFolderTitle(Spec(ControlId::lbInstall).caption),
+              "Please select Installation folder:");
+    EXPECT_EQ(SelectFolderTitle(Spec(ControlId::lbData).caption), "Please select Data folder:");
+}
+
+} // namespace
+} // namespace ks::install_form
