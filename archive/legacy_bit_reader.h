@@ -1,0 +1,64 @@
+// Least-significant-bit-first reader over a member's compressed bytes, pulled in 4 KiB blocks.
+// It is the only code that touches the input. Past the end it yields zero bits and, once a
+// decoder has consumed one of those, a sticky Exhausted() that every decoder tests.
+#pragma once
+#include "archive/legacy_decoders.h"
+
+#include <cstdint>
+
+namespace ks::archive {
+
+class LegacyBitReader {
+public:
+    static constexpr std::size_t kBlockSize = 4096;
+
+    explicit LegacyBitReader(const LegacyInput& input) : input_(input) {}
+    LegacyBitReader(const LegacyBitReader&) = delete;
+    LegacyBitReader& operator=(const LegacyBitReader&) = delete;
+
+    // Takes n (1..32) bits; the first bit taken is bit 0 of the result.
+    std::uint32_t Bits(unsigned n) {
+        Ensure(n);
+        const std::uint32_t value = Peek(n);
+        Drop(n);
+        return value;
+    }
+
+    // Look-ahead without consuming: Ensure(n) makes n (<= 32) bits available to Peek, padding
+    // with zeros at the end of the input. Only bits actually dropped count towards exhaustion.
+    void Ensure(unsigned n) {
+        if (count_ < n)
+            Refill(n);
+    }
+    std::uint32_t Peek(unsigned n) const {
+        return static_cast<std::uint32_t>(bits_ & ((std::uint64_t{1} << n) - 1u));
+    }
+    void Drop(unsigned n) {
+        bits_ >>= n;
+        count_ -= n;
+    }
+
+    // True once a bit beyond the end of the input has been consumed.
+    bool Exhausted() const {
+        return ended_ && paddingUsed_ + (kPaddedCount - count_) > realBitsAtEnd_;
+    }
+
+private:
+    static constexpr unsigned kPaddedCount = 64;
+
+    void Refill(unsigned needed);
+    bool LoadBlock();
+    void PadEnd();
+
+    const LegacyInput& input_;
+    std::uint64_t bits_ = 0;
+    unsigned count_ = 0;
+    std::size_t next_ = 0;
+    std::size_t fill_ = 0;
+    bool ended_ = false;
+    unsigned realBitsAtEnd_ = 0;
+    std::uint64_t paddingUsed_ = 0;
+    std::uint8_t block_[kBlockSize] = {};
+};
+
+} // namespace ks::archive
