@@ -1,0 +1,139 @@
+// File, stream and line downloads of whole URLs.
+#include <sstream>
+
+#include "net/block_pump.h"
+#include "net/internet_handle_win.h"
+#include "net/net_utils.h"
+#include "net/url.h"
+#include "sys/errors.h"
+#include "sys/unique_handle_win.h"
+
+namespace ks {
+namespace {
+
+// The length the response announces, or -1 when it announces none.
+long long AnnouncedLength(HINTERNET url) {
+    std::string text(32, '\0');
+    for (;;) {
+        DWORD size = static_cast<DWORD>(text.size());
+        DWORD index = 0;
+        if (HttpQueryInfoA(url, HTTP_QUERY_CONTENT_LENGTH, text.data(), &size, &index)) {
+            text.resize(size);
+            break;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= text.size())
+            return -1;
+        text.resize(size);
+    }
+    if (text.empty() || text.size() > 18)
+        return -1;
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Copies the body of an opened URL. False when a read failed or the body ended before the
+// length the server announced.
+bool PumpBody(HINTERNET url, const BlockPump::DataSink& data, const BlockPump::BlockSink& block) {
+    const long long announced = AnnouncedLength(url);
+    BlockPump pump(
+        [url](char* buffer, std::size_t capacity, std::size_t& got) {
+            DWORD read = 0;
+            const BOOL ok = InternetReadFile(url, buffer, static_cast<DWORD>(capacity), &read);
+            got = ok ? read : 0;
+            return ok != FALSE;
+        },
+        data, block);
+    const bool complete = pump.Run();
+    return complete && (announced < 0 || static_cast<long long>(pump.Moved()) >= announced);
+}
+
+[[noreturn]] void RaiseFileError(const char* action, const std::string& fileName) {
+    const DWORD number = GetLastError();
+    throw OsError(number,
+                  std::string(action) + " \"" + fileName + "\": " + InternetErrorText(number));
+}
+
+} // namespace
+
+bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
+                    const TransferProgressEvent& onProgress) {
+    std::int32_t total = knownSize;
+    if (onProgress) {
+        if (total == 0)
+            total = GetRemoteFileSize(url);
+        onProgress(total, 0);
+    }
+
+    CloseInternetRoot();
+    OpenInternetRoot();
+    const UniqueInternetHandle request(
+        InternetOpenUrlA(InternetRoot.Get(), url.c_str(), nullptr, 0, 0, 0));
+    if (!request) {
+        RecordOpenFailure();
+        TransferFailed = true;
+        return false;
+    }
+
+    UniqueFileHandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        RaiseFileError("Cannot create file", fileName);
+
+    std::uint32_t reads = 0;
+    std::uint32_t current = 0;
+    const bool complete = PumpBody(
+        request.Get(),
+        [&](const char* data, std::size_t size) {
+            DWORD written = 0;
+            if (!WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) ||
+                written != size)
+                RaiseFileError("Cannot write file", fileName);
+        },
+        [&](std::size_t size) {
+            ++reads;
+            current = total > 0 ? current + static_cast<std::uint32_t>(size) : reads;
+            if (onProgress)
+                onProgress(total, static_cast<std::int32_t>(current));
+        });
+    file.Reset();
+    if (!complete)
+        DeleteFileA(fileName.c_str());
+    TransferFailed = !complete;
+    return complete;
+}
+
+bool DownloadToStream(const std::string& url, std::ostream& stream) {
+    std::string normalized = url;
+    NormalizeURL(normalized);
+    OpenInternetRoot();
+    const UniqueInternetHandle request(InternetOpenUrlA(InternetRoot.Get(), normalized.c_str(),
+                                                        nullptr, 0, INTERNET_FLAG_HYPERLINK, 0));
+    if (!request) {
+        RecordOpenFailure();
+        TransferFailed = true;
+        return false;
+    }
+    const bool complete = PumpBody(
+        request.Get(),
+        [&](const char* data, std::size_t size) {
+            stream.write(data, static_cast<std::streamsize>(size));
+        },
+        [](std::size_t) {});
+    TransferFailed = !complete;
+    return complete;
+}
+
+std::vector<std::string> DownloadLines(const std::string& url) {
+    std::ostringstream body;
+    OpenInternetRoot();
+    if (!DownloadToStream(url, body))
+        return {};
+    return SplitResponseLines(body.str());
+}
+
+} // namespace ks

@@ -1,0 +1,24 @@
+// Internet handles of the transfer module and the shared root handle.
+#pragma once
+#include <windows.h>
+
+#include <wininet.h>
+
+#include "sys/unique_handle.h"
+
+namespace ks {
+
+struct InternetHandleTraits {
+    using Handle = HINTERNET;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { InternetCloseHandle(handle); }
+};
+using UniqueInternetHandle = UniqueHandle<InternetHandleTraits>;
+
+// The root every connection and URL request hangs from; none until first opened.
+extern UniqueInternetHandle InternetRoot;
+
+// Sets LastInternetError from the calling thread's last error, right after a failed open.
+void RecordOpenFailure();
+
+} // namespace ks

@@ -1,0 +1,61 @@
+// NetUtils: the installer's only network access. HTTP and HTTPS GET and HEAD requests through
+// the platform's internet service, synchronous, on the calling thread.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+// Progress of a file download: a byte count out of Total when Total is above 0, otherwise a
+// growing count of blocks read. An empty function reports nothing.
+using TransferProgressEvent = std::function<void(std::int32_t Total, std::int32_t Current)>;
+
+// "Internet Error %d : %s" of the last URL that could not be opened; a success keeps it.
+extern std::string LastInternetError;
+// Set by every file and stream download that runs to its end: whether it failed.
+extern bool TransferFailed;
+
+// Windows build. Opens the shared root handle when none is open; true when one is open.
+bool OpenInternetRoot();
+void CloseInternetRoot();
+bool InternetRootIsOpen();
+
+// Windows build. The platform's text for an internet or system error number, without
+// trailing blanks and full stops; "" when there is none.
+std::string InternetErrorText(std::uint32_t number);
+
+// Windows build. The Content-Length a HEAD request answers, 0 when it is unknown. Borrows the
+// root handle and never opens one. Never raises.
+std::int32_t GetRemoteFileSize(const std::string& url);
+
+// Windows build. Downloads url into fileName on a fresh root handle. False when the URL
+// cannot be opened (the file is not touched) or the body breaks off (the partial file is
+// deleted). Raises OsError when the file cannot be created or written.
+bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
+                    const TransferProgressEvent& onProgress);
+
+// Windows build. Appends the body to stream; false as for DownloadToFile.
+bool DownloadToStream(const std::string& url, std::ostream& stream);
+
+// Windows build. The body split into lines; empty when the download failed.
+std::vector<std::string> DownloadLines(const std::string& url);
+
+// Portable helpers of the functions above.
+
+// A Content-Length text as a size: an optionally signed decimal number that fits 32 bits,
+// anything else 0.
+std::int32_t ContentLengthValue(const std::string& text);
+
+// Drops trailing characters below 33 and full stops.
+std::string TrimErrorText(std::string text);
+
+// Formats "Internet Error %d : %s".
+std::string FormatInternetError(std::uint32_t number, const std::string& text);
+
+// Splits at CR LF, LF or CR; a line end at the very end starts no further line.
+std::vector<std::string> SplitResponseLines(const std::string& text);
+
+} // namespace ks
