@@ -25,7 +25,8 @@ TRect CheckBoxRect(int clientWidth, int clientHeight, TCheckBoxLayout layout);
 TRect CheckBoxCaptionRect(int clientWidth, int clientHeight, TCheckBoxLayout layout);
 TColor CheckBoxFill(const TCheckBoxColors& colors, bool hot, bool pressed, bool focused);
 
-// One line of the tick, both ends included, relative to the box's top-left corner.
+// One line of the tick relative to the box's top-left corner; like a GDI line it covers its
+// start and stops before its end.
 struct TLine {
     TPoint from;
     TPoint to;

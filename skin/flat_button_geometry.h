@@ -77,7 +77,7 @@ TButtonLayoutResult LayoutGlyphButton(const TRect& client, int glyphWidth, int g
                                       int textWidth, int textHeight, TButtonLayout layout,
                                       int margin, int spacing, int offset);
 
-// Mouse and keyboard steps of a flat button.
+// Mouse and keyboard steps of a flat button. The steps that click return true.
 struct TFlatButtonModel {
     TButtonState state = bsUp;
     bool down = false; // the Down property
@@ -85,14 +85,14 @@ struct TFlatButtonModel {
     bool allowAllUp = false;
     bool dragging = false; // left button held after a press on the button
 
-    // Returns true when the step clicks the button.
+    // Sets Down (only buttons in a group stay down); false when nothing changed.
+    bool SetDown(bool value);
     void MouseDown(bool enabled);
     void MouseMove(bool inside);
     bool MouseUp(bool inside);
     void KeyDown(bool enabled);
     bool KeyUp(bool enabled);
-    void Disabled();
-    void Enabled();
+    void EnabledChanged(bool enabled);
 };
 
 } // namespace ks
