@@ -1,0 +1,107 @@
+#include "sys/files.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <mutex>
+#include <random>
+
+#include "sys/paths.h"
+#include "sys/unique_handle_win.h"
+
+namespace ks {
+namespace {
+
+// Attempts before CreateUniqueFolder gives up on a base folder that refuses every name.
+constexpr int kUniqueFolderAttempts = 64;
+
+bool IsDriveOnly(const std::string& path) {
+    return path.size() == 2 && path[1] == ':';
+}
+
+// Seeded once per process from the system's entropy source, mixed with the clock and the
+// process id so that two setups started together draw different names.
+std::uint32_t RandomFolderNumber() {
+    static std::mutex mutex;
+    static std::mt19937 generator = [] {
+        std::random_device device;
+        LARGE_INTEGER counter{};
+        QueryPerformanceCounter(&counter);
+        std::seed_seq seed{device(),
+                           device(),
+                           device(),
+                           device(),
+                           static_cast<unsigned>(counter.LowPart),
+                           static_cast<unsigned>(counter.HighPart),
+                           static_cast<unsigned>(GetCurrentProcessId()),
+                           static_cast<unsigned>(GetTickCount())};
+        return std::mt19937(seed);
+    }();
+    std::uniform_int_distribution<std::uint32_t> range(0, 2147483646u);
+    std::lock_guard<std::mutex> lock(mutex);
+    return range(generator);
+}
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceFolders(const std::string& path) {
+    const std::string folder = ExcludeTrailingBackslash(path);
+    if (folder.empty() || IsDriveOnly(folder))
+        return FolderExists(IncludeTrailingBackslash(folder));
+    if (FolderExists(folder))
+        return true;
+    const std::string parent = ExcludeTrailingBackslash(FolderPart(folder));
+    if (!parent.empty() && parent != folder && !ForceFolders(parent))
+        return false;
+    return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists) {
+    return CopyFileA(source.c_str(), target.c_str(), failIfExists) != 0;
+}
+
+std::vector<std::string> ListFolder(const std::string& mask) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    UniqueFindHandle find(FindFirstFileA(mask.c_str(), &entry));
+    if (!find)
+        return names;
+    do {
+        if (entry.cFileName[0] != '.')
+            names.emplace_back(entry.cFileName);
+    } while (FindNextFileA(find.Get(), &entry));
+    return names;
+}
+
+bool IsFolderEmpty(const std::string& folder) {
+    return ListFolder(IncludeTrailingBackslash(folder) + "*.*").empty();
+}
+
+std::string CreateUniqueFolder(const std::string& base, const std::string& prefix) {
+    const std::string parent = IncludeTrailingBackslash(base);
+    ForceFolders(parent);
+    std::string candidate;
+    for (int attempt = 0; attempt < kUniqueFolderAttempts; ++attempt) {
+        char number[9];
+        std::snprintf(number, sizeof number, "%08X", static_cast<unsigned>(RandomFolderNumber()));
+        candidate = parent + prefix + number;
+        // CreateDirectory is the atomic test: it fails on any existing file or folder.
+        if (CreateDirectoryA(candidate.c_str(), nullptr))
+            break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return candidate + '\\';
+}
+
+} // namespace ks

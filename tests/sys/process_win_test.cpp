@@ -1,0 +1,205 @@
+// Starting programs, documents, windows of other programs, atoms and shell deletion, against
+// Wine's shell, window manager and atom table.
+#include "sys/process_win.h"
+
+#include <gtest/gtest.h>
+
+#include "sys/errors.h"
+#include "sys/files.h"
+#include "sys/os_error_win.h"
+#include "sys/unique_handle_win.h"
+#include "tests/common/test_paths.h"
+#include "tests/helpers/helper_program_win.h"
+
+namespace {
+
+struct ShowCase {
+    const char* name;
+    bool show;
+    int expected;
+};
+
+std::ostream& operator<<(std::ostream& out, const ShowCase& c) {
+    return out << c.name;
+}
+
+class StartProgramTest : public ::testing::TestWithParam<ShowCase> {};
+
+TEST_P(StartProgramTest, WaitsForTheEndAndPassesTheShowCommand) {
+    kstest::ScratchFolder scratch("start");
+    const std::string report = scratch.File("show.txt");
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(
+        ks::StartProgram(kstest::HelperPath(), "show " + report + " 700", GetParam().show, true));
+    EXPECT_GE(GetTickCount() - start, 700u);
+    // The helper writes its report as its last act: after a waited start it must be there.
+    EXPECT_EQ(kstest::ReadWholeFile(report), std::to_string(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartProgramTest,
+                         ::testing::Values(ShowCase{"Hidden", false, SW_HIDE},
+                                           ShowCase{"Shown", true, SW_SHOW}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StartProgramTest, WithoutWaitReturnsAfterTheSettleTime) {
+    kstest::ScratchFolder scratch("start-nowait");
+    const std::string report = scratch.File("show.txt");
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(ks::StartProgram(kstest::HelperPath(), "show " + report + " 1500", true, false));
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 100u);
+    EXPECT_LT(elapsed, 1500u);
+    EXPECT_FALSE(ks::FileExists(report));
+    EXPECT_TRUE(kstest::WaitForFile(report, 10000));
+}
+
+TEST(StartProgramTest, MissingProgramRaisesTheSystemError) {
+    kstest::ScratchFolder scratch("start-missing");
+    try {
+        ks::StartProgram(scratch.File("no-such-program.exe"), "", true, true);
+        FAIL() << "no error";
+    } catch (const ks::OsError& error) {
+        EXPECT_EQ(error.Code(), static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+        EXPECT_EQ(std::string(error.what()), ks::OsErrorMessage(ERROR_FILE_NOT_FOUND));
+        EXPECT_EQ(std::string(error.what()).rfind("System Error.  Code: 2.\r\n", 0), 0u);
+    }
+}
+
+TEST(OsErrorTest, MessageCarriesCodeAndSystemText) {
+    const std::string text = ks::SystemErrorText(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE(text.back(), '\n');
+    EXPECT_EQ(ks::OsErrorMessage(ERROR_ACCESS_DENIED), "System Error.  Code: 5.\r\n" + text);
+}
+
+TEST(OpenDocumentTest, FailingResultsRaiseTheirText) {
+    kstest::ScratchFolder scratch("open");
+    const std::string unassociated = scratch.File("terms.kstestnoassoc");
+    ks::UniqueFileHandle(
+        CreateFileA(unassociated.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    try {
+        ks::OpenDocument(unassociated, "");
+        FAIL() << "no error";
+    } catch (const ks::Error& error) {
+        EXPECT_STREQ(error.what(),
+                     "There is no application associated with the given filename extension.");
+    }
+    try {
+        ks::OpenDocument(scratch.File("missing.kstestnoassoc"), "");
+        FAIL() << "no error";
+    } catch (const ks::Error& error) {
+        EXPECT_STREQ(error.what(), "The specified file was not found.");
+    }
+}
+
+TEST(DeletePathSilentlyTest, RemovesAFolderTree) {
+    kstest::ScratchFolder scratch("delete");
+    const std::string tree = scratch.File("tree");
+    ASSERT_TRUE(ks::ForceFolders(tree + "\\a\\b"));
+    ks::UniqueFileHandle(CreateFileA((tree + "\\a\\b\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr));
+    EXPECT_TRUE(ks::DeletePathSilently(tree));
+    EXPECT_FALSE(ks::FolderExists(tree));
+    EXPECT_TRUE(ks::FolderExists(scratch.Path()));
+}
+
+TEST(DeletePathSilentlyTest, RemovesAFileAndAcceptsAMissingPath) {
+    kstest::ScratchFolder scratch("delete-file");
+    const std::string file = scratch.File("f.txt");
+    ks::UniqueFileHandle(
+        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    EXPECT_TRUE(ks::DeletePathSilently(file));
+    EXPECT_FALSE(ks::FileExists(file));
+    EXPECT_TRUE(ks::DeletePathSilently(scratch.File("never-there")));
+}
+
+class ProgramLoadedTest : public ::testing::Test {
+protected:
+    std::string name_ = "KsTest" + std::to_string(GetCurrentProcessId());
+};
+
+TEST_F(ProgramLoadedTest, FindsTheAtomAndRemovesItOnce) {
+    EXPECT_FALSE(ks::IsProgramLoaded(name_, false));
+    const ATOM atom = GlobalAddAtomA(ks::LoadedAtomName(name_).c_str());
+    ASSERT_NE(atom, 0);
+    EXPECT_EQ(ks::LoadedAtomName(name_), "App" + name_ + "IsLoaded");
+    EXPECT_TRUE(ks::IsProgramLoaded(name_, false));
+    EXPECT_TRUE(ks::IsProgramLoaded(name_, false));
+    EXPECT_TRUE(ks::IsProgramLoaded(name_, true));
+    EXPECT_FALSE(ks::IsProgramLoaded(name_, false));
+}
+
+TEST_F(ProgramLoadedTest, SeesTheAtomOfAnotherProcess) {
+    kstest::HelperProcess add("atom add " + ks::LoadedAtomName(name_));
+    ASSERT_EQ(add.Wait(20000), 0u);
+    EXPECT_TRUE(ks::IsProgramLoaded(name_, true));
+    EXPECT_FALSE(ks::IsProgramLoaded(name_, false));
+}
+
+TEST_F(ProgramLoadedTest, NamesTooLongForAnAtomReadAsNotLoaded) {
+    // Old fixed buffers cut such names; now they are simply not found.
+    EXPECT_FALSE(ks::IsProgramLoaded(std::string(300, 'n'), true));
+    EXPECT_FALSE(ks::IsProgramLoaded(std::string(244, 'n'), false));
+}
+
+TEST(IsUserAdministratorTest, AgreesWithTheTokenMembershipCheck) {
+    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+    ks::UniqueSid administrators;
+    ASSERT_TRUE(AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                         DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                         administrators.Put()));
+    BOOL member = FALSE;
+    ASSERT_TRUE(CheckTokenMembership(nullptr, administrators.Get(), &member));
+    EXPECT_EQ(ks::IsUserAdministrator(), member != FALSE);
+}
+
+TEST(IsUserAdministratorTest, UsesTheThreadTokenWhenImpersonating) {
+    ASSERT_TRUE(ImpersonateSelf(SecurityImpersonation));
+    const bool asThread = ks::IsUserAdministrator();
+    RevertToSelf();
+    EXPECT_EQ(asThread, ks::IsUserAdministrator());
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kClass;
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, kClass, "test", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+        ASSERT_TRUE(window_);
+    }
+    void TearDown() override { DestroyWindow(window_); }
+    static constexpr const char* kClass = "KsTestFrontWindow";
+    HWND window_ = nullptr;
+};
+
+TEST_F(WindowTest, MinimisedWindowIsRestoredAndBroughtToFront) {
+    ShowWindow(window_, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window_));
+    EXPECT_TRUE(ks::BringWindowToFront(window_));
+    EXPECT_FALSE(IsIconic(window_));
+    EXPECT_EQ(GetForegroundWindow(), window_);
+}
+
+TEST_F(WindowTest, ActivatesTheWindowOfAClass) {
+    ShowWindow(window_, SW_SHOW);
+    EXPECT_TRUE(ks::ActivateWindowOfClass(kClass));
+    EXPECT_EQ(GetForegroundWindow(), window_);
+    EXPECT_FALSE(ks::ActivateWindowOfClass("KsTestNoSuchWindowClass"));
+}
+
+TEST(ActivateWindowOfClassTest, BringsAnotherProgramsWindowToFront) {
+    kstest::ScratchFolder scratch("activate");
+    const std::string className = "KsTestOther" + std::to_string(GetCurrentProcessId());
+    kstest::HelperProcess other("window " + className + " ignore 20000 - " + scratch.File("ready") +
+                                " -");
+    ASSERT_TRUE(kstest::WaitForFile(scratch.File("ready"), 20000));
+    EXPECT_TRUE(ks::ActivateWindowOfClass(className));
+    EXPECT_EQ(GetForegroundWindow(), FindWindowA(className.c_str(), nullptr));
+}
+
+} // namespace
