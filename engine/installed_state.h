@@ -30,4 +30,18 @@ void SaveSettingsFile(const std::string& path);
 // program starts.
 const std::string& SharedDocumentsFolder();
 
+// Deletes HKEY_CURRENT_USER\<parent>\<name> with every key below it; the parent stays. Nothing
+// is reported; an empty parent or name deletes nothing.
+void RemoveUserSubkey(const std::string& parent, const std::string& name);
+
+// The close request a running product receives: message WM_USER + 73 with 99 and 0.
+constexpr unsigned kCloseRequestMessage = 0x0400 + 73;
+constexpr int kCloseRequestRounds = 51;
+constexpr unsigned kCloseRequestPauseMs = 100;
+
+// When the atom App<name>IsLoaded exists, asks the top-level window of `windowClass` to close
+// (up to 51 rounds of the close request and a 100 ms pause) and returns whether no window of
+// that class remains. Without the atom, true at once.
+bool CloseRunningProgram(const std::string& name, const std::string& windowClass);
+
 } // namespace ks
