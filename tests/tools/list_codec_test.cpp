@@ -1,0 +1,93 @@
+#include "tools/list_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "engine/descrambler.h"
+#include "tests/common/test_paths.h"
+
+namespace ks {
+namespace {
+
+class MapReader : public ResourceReader {
+public:
+    std::map<std::string, std::string> resources;
+    bool Read(const std::string& name, std::string& bytes) override {
+        const auto found = resources.find(name);
+        if (found == resources.end())
+            return false;
+        bytes = found->second;
+        return true;
+    }
+};
+
+std::string Packed(const std::string& source) {
+    std::string resource;
+    std::string error;
+    EXPECT_TRUE(PackList(source, resource, error)) << error;
+    return resource;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST(PackList, RefusesControlBytes) {
+    std::string resource;
+    std::string error;
+    EXPECT_FALSE(PackList("good\nbad\tline\n", resource, error));
+    EXPECT_NE(error.find("line 2"), std::string::npos);
+}
+
+TEST(ReadLists, FindsTheListsTheWayTheProgramDoes) {
+    MapReader reader;
+    reader.resources["EXE"] = Packed("a b c d e lib\n");
+    reader.resources["LIB"] = Packed("first_entry||second line\n");
+    const EmbeddedLists lists = ReadLists(reader, "C:\\setup\\keltrasetup.exe");
+    ASSERT_TRUE(lists.words);
+    EXPECT_EQ(lists.Word(5), "lib");
+    EXPECT_FALSE(lists.messages) << "word 25 is missing, so there is no message resource name";
+    EXPECT_EQ(lists.LibraryEntry(0), "first entry\r\nsecond line");
+}
+
+TEST(ReadLists, RenamedExecutableFindsNoWords) {
+    MapReader reader;
+    reader.resources["EXE"] = Packed("a\n");
+    EXPECT_FALSE(ReadLists(reader, "keltrasetup.ex_").words);
+}
+
+TEST(EncodeMarkers, RoundTripsADecodedEntry) {
+    const std::string stored = "Keltra_is_installed.||Start_it?";
+    EXPECT_EQ(EncodeMarkers(ExpandMarkers(stored)), stored);
+}
+
+// The shipped lists must fill every role the program reads.
+TEST(ShippedLists, HoldEveryEntryInUse) {
+    MapReader reader;
+    reader.resources["EXE"] = Packed(ReadFile(kstest::SourcePath("resources/lists/words.txt")));
+    reader.resources["MSG"] = Packed(ReadFile(kstest::SourcePath("resources/lists/messages.txt")));
+    reader.resources["LIB"] = Packed(ReadFile(kstest::SourcePath("resources/lists/library.txt.in")));
+    const EmbeddedLists lists = ReadLists(reader, "keltrasetup.exe");
+    ASSERT_TRUE(lists.words && lists.messages && lists.library);
+    EXPECT_GE(lists.words->size(), 34u);
+    EXPECT_GE(lists.messages->size(), 30u);
+    EXPECT_GE(lists.library->size(), 25u);
+    for (int i : {2, 3, 4, 5, 7, 8, 9, 11, 12, 15, 25, 29, 30, 32, 33})
+        EXPECT_FALSE(lists.Word(i).empty()) << "word " << i;
+    for (int i : {0, 2, 22, 24, 27, 28, 29})
+        EXPECT_FALSE(lists.Message(i).empty()) << "message " << i;
+    for (int i : {0, 2, 3, 5, 8, 9, 10, 11, 12, 13, 19, 20, 21, 22, 23, 24})
+        EXPECT_FALSE(lists.LibraryEntry(i).empty()) << "library entry " << i;
+    EXPECT_NE(lists.Message(2).find("%s"), std::string::npos);
+    EXPECT_GE(lists.LibraryEntry(19).size(), 7u);
+    // Command words are compared after the parser upper-cases them.
+    for (int i : {10, 22, 23, 24})
+        EXPECT_EQ(lists.LibraryEntry(i), AsciiUpper(lists.LibraryEntry(i)));
+}
+
+} // namespace
+} // namespace ks
