@@ -1,7 +1,8 @@
 // The "other program" of the Windows tests. Usage:
 //   exit CODE [DELAY_MS]                     exit with CODE after DELAY_MS
 //   show FILE [DELAY_MS]                     after DELAY_MS write the show command it was given
-//   params FILE                              write SplitParam(1), SplitParam(2), ParamsLine
+// With KSTEST_PARAMS_FILE set in its environment it only writes SplitParam(1), SplitParam(2)
+// and ParamsLine of its own command line into that file, whatever the arguments.
 //   window CLASS close|ignore LIFETIME_MS ATOM READY COUNT
 //       a top-level window of CLASS that closes on message 1097 (wParam 99) or ignores it; it
 //       holds the global atom ATOM while it lives, writes READY once the window exists and
@@ -105,14 +106,12 @@ int ShowState(const std::vector<std::string>& args) {
     return WriteText(args[1], std::to_string(shown)) ? 0 : 5;
 }
 
-int WriteParams(const std::vector<std::string>& args) {
-    if (args.size() < 2)
-        return 2;
+int WriteParams(const std::string& path) {
     const ks::ParamPair first = ks::SplitParam(1);
     const ks::ParamPair second = ks::SplitParam(2);
     const std::string text = first.key + "\n" + first.value + "\n" + second.key + "\n" +
                              second.value + "\n" + ks::ParamsLine() + "\n";
-    return WriteText(args[1], text) ? 0 : 5;
+    return WriteText(path, text) ? 0 : 5;
 }
 
 int Atom(const std::vector<std::string>& args) {
@@ -127,6 +126,8 @@ int Atom(const std::vector<std::string>& args) {
 } // namespace
 
 int main() {
+    if (const char* paramsFile = std::getenv("KSTEST_PARAMS_FILE"))
+        return WriteParams(paramsFile);
     const std::vector<std::string> args = ks::ProgramArguments();
     if (args.empty())
         return 2;
@@ -138,8 +139,6 @@ int main() {
     }
     if (command == "show")
         return ShowState(args);
-    if (command == "params")
-        return WriteParams(args);
     if (command == "window")
         return RunWindow(args);
     if (command == "atom")
