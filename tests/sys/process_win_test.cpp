@@ -65,6 +65,25 @@ TEST(StartProgramTest, MissingProgramRaisesTheSystemError) {
     }
 }
 
+TEST(StartProgramTest, LongParameterTextArrivesWhole) {
+    // Parameters once went through 261-character buffers and were cut silently.
+    kstest::ScratchFolder scratch("start-long");
+    const std::string report = scratch.File("params.txt");
+    const std::string argument = "data:" + std::string(600, 'p');
+    SetEnvironmentVariableA("KSTEST_PARAMS_FILE", report.c_str());
+    const bool started = ks::StartProgram(kstest::HelperPath(), argument, false, true);
+    SetEnvironmentVariableA("KSTEST_PARAMS_FILE", nullptr);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(kstest::ReadWholeFile(report),
+              "DATA\n" + std::string(256, 'p') + "\n\n\n" + argument + "\n");
+}
+
+TEST(StartProgramTest, OverlongProgramPathFailsCleanly) {
+    kstest::ScratchFolder scratch("start-overlong");
+    EXPECT_THROW(ks::StartProgram(scratch.File(std::string(400, 'x') + ".exe"), "", true, true),
+                 ks::OsError);
+}
+
 TEST(OsErrorTest, MessageCarriesCodeAndSystemText) {
     const std::string text = ks::SystemErrorText(ERROR_ACCESS_DENIED);
     EXPECT_FALSE(text.empty());

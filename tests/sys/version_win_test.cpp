@@ -16,6 +16,11 @@ TEST(FileVersionStringTest, ReadsTheProjectVersionOfABuiltProgram) {
     EXPECT_EQ(ks::FileVersionString(kstest::HelperPath(), &ms, &ls), KS_PROJECT_VERSION);
     EXPECT_EQ(ks::FormatFileVersion(ms, ls), KS_PROJECT_VERSION);
     EXPECT_EQ(ks::FileVersionString(kstest::HelperPath()), KS_PROJECT_VERSION);
+    // The setup program itself, when the whole tree was built.
+    const std::string setup = kstest::OwnFolder() + "keltrasetup.exe";
+    if (GetFileAttributesA(setup.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        EXPECT_EQ(ks::FileVersionString(setup), KS_PROJECT_VERSION);
+    }
 }
 
 TEST(FileVersionStringTest, NoVersionResourceGivesNothingAndLeavesTheOutValues) {
