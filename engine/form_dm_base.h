@@ -2,8 +2,11 @@
 // component, and offers the operations the setup window builds on.
 #pragma once
 #include <initializer_list>
+#include <optional>
 #include <string>
 
+#include "archive/zip_extractor.h"
+#include "engine/catalogue.h"
 #include "engine/word_lists.h"
 #include "engine/zip_package.h"
 
@@ -44,9 +47,12 @@ public:
     bool MarkerFlag() const { return markerFlag_; }
     std::string ServerUrl(const std::string& path) const;
     std::string SuffixedServerUrl(const std::string& path) const;
+    std::optional<Catalogue> DownloadCatalogue() const;
     void RefreshPackages(std::initializer_list<TZipPackage*> packages);
 
-    // Archive extraction.
+    // Archive extraction: the component and the operation that drives it.
+    archive::ZipExtractor UnZipper;
+    // False when an error escaped the component or any member failed.
     bool ExtractArchive(const std::string& filePath, const std::string& targetFolder,
                         const std::string& mask);
     void UnZipperConfirmOverwrite(std::string& targetPath, bool& confirm);

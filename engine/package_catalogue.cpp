@@ -1,0 +1,16 @@
+// Server URLs of the engine: package downloads and the catalogue request.
+#include "engine/form_dm_base.h"
+
+#include "engine/catalogue.h"
+
+namespace ks {
+
+std::string TDMBase::ServerUrl(const std::string& path) const {
+    return LibraryEntry(2) + path;
+}
+
+std::string TDMBase::SuffixedServerUrl(const std::string& path) const {
+    return markerFlag_ ? ServerUrl(path) + CatalogueUrlSuffix() : ServerUrl(path);
+}
+
+} // namespace ks
