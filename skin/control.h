@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "skin/colors.h"
@@ -41,8 +42,8 @@ struct TFontSpec {
     TColor color = clWindowText;
 };
 
-// Creates the GDI font of a font specification.
-UniqueFont CreateSkinFont(const TFontSpec& font);
+// Creates the GDI font of a font specification (quality: a LOGFONT lfQuality value).
+UniqueFont CreateSkinFont(const TFontSpec& font, BYTE quality = DEFAULT_QUALITY);
 // Resolves system colours (IsSystemColor) to the current theme's RGB value.
 TColor ResolveColor(TColor color);
 
@@ -86,6 +87,9 @@ public:
     // Renders the control as it is now into a DC (client coordinates of the control).
     void PaintTo(HDC dc);
 
+    // The control object of a window, or null when the window is no skinned control.
+    static TSkinControl* FromHandle(HWND window);
+
     TNotifyEvent OnClick;
 
 protected:
@@ -100,13 +104,14 @@ protected:
     virtual void FontChanged() { Invalidate(); }
     virtual void Created() {}
 
-    HFONT FontHandle() const { return fontHandle_.Get(); }
+    HFONT FontHandle() const;
     // Paints the parent's image under this control into the DC.
     void PaintParentBackground(HDC dc) const;
     // Sends WM_KS_SETMODALRESULT to the parent when the result is not mrNone.
     void SetParentModalResult(int modalResult) const;
-    // Runs an event handler, showing an escaping error in the standard error box.
-    void RaiseEvent(const TNotifyEvent& handler);
+    // Runs an event handler, showing an escaping error in the standard error box. False when
+    // the handler destroyed this control: the caller must not touch it any more.
+    bool RaiseEvent(const TNotifyEvent& handler);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -126,7 +131,8 @@ private:
     int tabOrder_ = 0;
     std::string caption_;
     TFontSpec font_;
-    UniqueFont fontHandle_;
+    mutable UniqueFont fontHandle_;
+    std::shared_ptr<char> lifeToken_ = std::make_shared<char>(0);
 };
 
 // A control without a window, painted by its parent in client coordinates of the parent.

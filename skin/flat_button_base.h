@@ -66,10 +66,9 @@ protected:
 
     TFlatButtonModel model_;
 
-private:
-    friend class THotButtonTracker;
     void SetHot(bool hot);
-    void PaintFace(HDC dc, const RECT& client);
+
+private:
     void ReleaseGroupSiblings();
 
     TFlatButtonColors colors_;

@@ -42,7 +42,6 @@ protected:
     void EnabledChanged() override;
 
 private:
-    friend class THotCheckBoxTracker;
     void SetHot(bool hot);
     void Toggle();
 

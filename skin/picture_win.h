@@ -21,5 +21,10 @@ TPicture LoadBitmapResource(const std::string& name, HMODULE module = nullptr);
 void DrawPicture(HDC dc, int x, int y, const TPicture& picture);
 // Stretches the whole picture, opaque, over the rectangle (nearest neighbour).
 void StretchPicture(HDC dc, const RECT& target, const TPicture& picture);
+// The same for raw 0x00RRGGBB pixels, top row first.
+void StretchPixels(HDC dc, const RECT& target, int width, int height, const TPixel* pixels);
+
+// Writes the picture as a PNG file (screenshots and test artefacts).
+void SavePicturePng(const TPicture& picture, const std::string& path);
 
 } // namespace ks
