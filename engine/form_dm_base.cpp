@@ -16,6 +16,9 @@ TDMBase::~TDMBase() = default;
 
 void TDMBase::DataModuleCreate() {
     try {
+        UnZipper.OnConfirmOverwrite = [this](std::string& name, bool& confirm) {
+            UnZipperConfirmOverwrite(name, confirm);
+        };
         LoadWordList();
         markerFlag_ = MarkerFileExists();
     } catch (const std::exception& error) {

@@ -1,0 +1,49 @@
+// The engine's archive extraction: opens a package under its archive name, extracts the
+// members matching a mask and reports whether everything arrived.
+#include "archive/file_access.h"
+#include "engine/form_dm_base.h"
+#include "sys/paths.h"
+
+namespace ks {
+namespace {
+
+constexpr std::uint32_t kArchiveAttribute = 0x20;
+
+} // namespace
+
+bool TDMBase::ExtractArchive(const std::string& filePath, const std::string& targetFolder,
+                             const std::string& mask) {
+    const std::string archiveName = DropInnerExtensions(filePath);
+    const bool renamed = archiveName != filePath && archive::RenameFile(filePath, archiveName);
+
+    // Member failures do not escape the component; the engine still must not call a
+    // package with a missing or damaged member a success.
+    bool memberFailed = false;
+    auto previousHandler = UnZipper.OnProcessItemFailure;
+    UnZipper.OnProcessItemFailure =
+        [&memberFailed](archive::ZipExtractor&, const archive::ZipMember&, archive::ProcessType,
+                        archive::ErrorClass, int) { memberFailed = true; };
+    bool extracted = false;
+    try {
+        UnZipper.SetFileName(archiveName);
+        UnZipper.SetBaseDirectory(targetFolder);
+        UnZipper.ExtractByMask(mask.empty() ? "*.*" : mask);
+        UnZipper.ReleaseArchive();
+        extracted = true;
+    } catch (const std::exception&) {
+        extracted = false;
+    }
+    // Released on failure too, so the package can take its own name back.
+    UnZipper.ReleaseArchive();
+    UnZipper.OnProcessItemFailure = std::move(previousHandler);
+    if (renamed)
+        archive::RenameFile(archiveName, filePath);
+    return extracted && !memberFailed;
+}
+
+void TDMBase::UnZipperConfirmOverwrite(std::string& targetPath, bool& confirm) {
+    archive::SetFileDosAttributes(targetPath, kArchiveAttribute);
+    confirm = true;
+}
+
+} // namespace ks
