@@ -111,6 +111,35 @@ TEST(OpenDocumentTest, FailingResultsRaiseTheirText) {
     }
 }
 
+TEST(OpenDocumentTest, AssociatedDocumentOpensAndReturnsTheResult) {
+    kstest::ScratchFolder scratch("open-associated");
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    const std::string extension = ".kstestdoc" + pid;
+    const std::string progId = "KsTestDocument" + pid;
+    const std::string report = scratch.File("opened.txt");
+    const std::string command = "\"" + kstest::HelperPath() + "\" show \"" + report + "\" 0";
+    // Wine's shell reads associations from the classes root only, not from the user's classes.
+    auto setDefault = [](const std::string& key, const std::string& value) {
+        return RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(),
+                            static_cast<DWORD>(value.size()));
+    };
+    ASSERT_EQ(setDefault(extension, progId), ERROR_SUCCESS);
+    ASSERT_EQ(setDefault(progId + "\\shell\\open\\command", command), ERROR_SUCCESS);
+    const std::string document = scratch.File("terms" + extension);
+    ks::UniqueFileHandle(
+        CreateFileA(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    INT_PTR result = 0;
+    try {
+        result = ks::OpenDocument(document, "");
+    } catch (const ks::Error& error) {
+        ADD_FAILURE() << error.what();
+    }
+    EXPECT_GT(result, 32);
+    EXPECT_TRUE(kstest::WaitForFile(report, 20000)) << "the associated program did not run";
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, extension.c_str());
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, progId.c_str());
+}
+
 TEST(DeletePathSilentlyTest, RemovesAFolderTree) {
     kstest::ScratchFolder scratch("delete");
     const std::string tree = scratch.File("tree");
