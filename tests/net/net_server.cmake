@@ -13,3 +13,11 @@ set_tests_properties(net_server_start PROPERTIES FIXTURES_SETUP net_server)
 set_tests_properties(net_server_stop PROPERTIES FIXTURES_CLEANUP net_server)
 set_tests_properties(net_tests PROPERTIES FIXTURES_REQUIRED net_server
     ENVIRONMENT "KS_NET_SERVER_DIR=${ks_net_server_dir}")
+
+# The engine's catalogue tests re-point a copy of their program with listtool and ask the
+# same server.
+if(TARGET engine_tests)
+    add_dependencies(engine_tests listtool)
+    set_tests_properties(engine_tests PROPERTIES FIXTURES_REQUIRED net_server
+        ENVIRONMENT "KS_NET_SERVER_DIR=${ks_net_server_dir}")
+endif()

@@ -1,0 +1,205 @@
+// The engine's catalogue requests against the loopback server. A copy of this program with
+// its server base (library entry 2) re-pointed by listtool runs the child cases below, with
+// or without the marker file beside it; the parent checks what the server was asked.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "engine/form_dm_base.h"
+#include "net/net_utils.h"
+#include "tests/common/test_paths.h"
+
+namespace ks {
+namespace {
+
+constexpr char kCaseVariable[] = "KS_CATALOGUE_CASE";
+
+std::string ServerFolder() {
+    const char* dir = std::getenv("KS_NET_SERVER_DIR");
+    std::string folder =
+        "Z:" + (dir ? std::string(dir) : std::string(KS_BINARY_DIR) + "/tests/net/server");
+    for (char& c : folder)
+        c = c == '/' ? '\\' : c;
+    return folder;
+}
+
+std::string HttpPort() {
+    std::ifstream in(ServerFolder() + "\\ports");
+    for (std::string name, value; in >> name >> value;) {
+        if (name == "http")
+            return value;
+    }
+    return {};
+}
+
+std::string OwnPath() {
+    std::string path(32768, '\0');
+    path.resize(GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path;
+}
+
+// Runs a command line and returns its exit code (or -1 when it could not be started).
+int RunProgram(std::string commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+int CountRequests(const std::string& line) {
+    std::ifstream in(ServerFolder() + "\\requests.log", std::ios::binary);
+    int count = 0;
+    for (std::string request; std::getline(in, request);)
+        count += request == line;
+    return count;
+}
+
+class CatalogueRequests : public testing::Test {
+protected:
+    void SetUp() override {
+        if (std::getenv(kCaseVariable))
+            GTEST_SKIP() << "runs in the parent only";
+        port_ = HttpPort();
+        ASSERT_FALSE(port_.empty()) << "no loopback server below " << ServerFolder();
+        std::filesystem::create_directories(ServerFolder() + "\\root\\packages");
+        std::ofstream(ServerFolder() + "\\root\\packages\\Keltra.ini", std::ios::binary)
+            << "; catalogue for the engine tests\r\n[keltrasetup]\r\nzip=keltrasetup-9.zip\r\n"
+               "version=9.0.0.0\r\nsize=4096\r\n\r\n[KELTRA]\r\nZIP=keltra-5.zip\r\n"
+               "Version=5.1\r\nSize=0x2000\r\n";
+        ASSERT_TRUE(CopyFileA(OwnPath().c_str(), copy_.c_str(), FALSE));
+    }
+
+    // Re-points the copy at base and runs the named child case in it.
+    void RunChild(const std::string& base, const std::string& childCase, bool marker) {
+        const std::string listtool = kstest::BinaryPath("bin\\listtool.exe");
+        ASSERT_EQ(RunProgram("\"" + listtool + "\" set \"" + copy_ + "\" library 2 " + base), 0)
+            << "listtool could not re-point the copy";
+        const std::string markerFile = folder_.File("engine_copy.mrk");
+        if (marker)
+            std::ofstream(markerFile) << "";
+        else
+            DeleteFileA(markerFile.c_str());
+        SetEnvironmentVariableA(kCaseVariable, childCase.c_str());
+        const int code =
+            RunProgram("\"" + copy_ + "\" --gtest_filter=CatalogueChild.*:-CatalogueRequests.*");
+        SetEnvironmentVariableA(kCaseVariable, nullptr);
+        EXPECT_EQ(code, 0) << "the child case " << childCase << " failed";
+    }
+
+    std::string Base(const std::string& prefix = "") const {
+        return "http://127.0.0.1:" + port_ + "/" + prefix;
+    }
+
+    kstest::ScratchFolder folder_{"engine-catalogue"};
+    std::string copy_ = folder_.File("engine_copy.exe");
+    std::string port_;
+};
+
+TEST_F(CatalogueRequests, MarkerAddsTheSuffixToTheCatalogueUrlOnly) {
+    const int before = CountRequests("GET /packages/Keltra.ini?channel=preview");
+    RunChild(Base(), "served-with-marker", true);
+    EXPECT_EQ(CountRequests("GET /packages/Keltra.ini?channel=preview"), before + 1)
+        << "one catalogue request for both records, with the suffix";
+}
+
+TEST_F(CatalogueRequests, WithoutMarkerTheUrlCarriesNoSuffix) {
+    const int before = CountRequests("GET /plain/packages/Keltra.ini");
+    std::filesystem::create_directories(ServerFolder() + "\\root\\plain\\packages");
+    CopyFileA((ServerFolder() + "\\root\\packages\\Keltra.ini").c_str(),
+              (ServerFolder() + "\\root\\plain\\packages\\Keltra.ini").c_str(), FALSE);
+    RunChild(Base("plain/"), "served", false);
+    EXPECT_EQ(CountRequests("GET /plain/packages/Keltra.ini"), before + 1);
+}
+
+TEST_F(CatalogueRequests, UnreachableServerLeavesTheRecords) {
+    RunChild("http://127.0.0.1:1/", "unreachable", true);
+}
+
+TEST_F(CatalogueRequests, EmptyReplyLeavesTheRecordsWithoutFailure) {
+    RunChild(Base("~bytes=0/"), "empty", false);
+}
+
+TEST_F(CatalogueRequests, ErrorPageMarksTheRecords) {
+    RunChild(Base("nothing-here/"), "error-page", false);
+}
+
+// The child side: runs only inside the re-pointed copy.
+class CatalogueChild : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* value = std::getenv(kCaseVariable);
+        if (!value)
+            GTEST_SKIP() << "runs only in the re-pointed copy";
+        childCase_ = value;
+        setup_ = {"KELTRASETUP", "1.0.0.0", "old-setup.zip", "1.0.0.0", 11, false};
+        product_ = {"KELTRA", "", "old.zip", "0.1", 22, true};
+    }
+
+    std::string childCase_;
+    TZipPackage setup_;
+    TZipPackage product_;
+};
+
+TEST_F(CatalogueChild, RefreshPackages) {
+    TDMBase engine;
+    const bool served = childCase_.rfind("served", 0) == 0;
+    const bool marker = childCase_ == "served-with-marker" || childCase_ == "unreachable";
+    EXPECT_EQ(engine.MarkerFlag(), marker);
+    const std::string base = engine.LibraryEntry(2);
+    EXPECT_EQ(engine.ServerUrl("packages/Keltra.zip"), base + "packages/Keltra.zip");
+    EXPECT_EQ(engine.SuffixedServerUrl("packages/Keltra.ini"),
+              base + "packages/Keltra.ini" + (marker ? "?channel=preview" : ""));
+
+    TransferFailed = !served; // must be overwritten by the catalogue request
+    engine.RefreshPackages({&setup_, &product_});
+
+    const TZipPackage untouchedSetup{"KELTRASETUP", "1.0.0.0", "old-setup.zip",
+                                     "1.0.0.0",     11,        false};
+    if (served) {
+        EXPECT_FALSE(TransferFailed);
+        EXPECT_EQ(setup_.FileName, "keltrasetup-9.zip");
+        EXPECT_EQ(setup_.RemoteVersion, "9.0.0.0");
+        EXPECT_EQ(setup_.Size, 4096);
+        EXPECT_TRUE(setup_.UpdateNeeded);
+        EXPECT_EQ(product_.FileName, "keltra-5.zip");
+        EXPECT_EQ(product_.RemoteVersion, "5.1");
+        EXPECT_EQ(product_.Size, 0x2000);
+        EXPECT_TRUE(product_.UpdateNeeded);
+    } else if (childCase_ == "unreachable" || childCase_ == "empty") {
+        EXPECT_EQ(TransferFailed, childCase_ == "unreachable");
+        EXPECT_EQ(setup_.FileName, untouchedSetup.FileName);
+        EXPECT_EQ(setup_.RemoteVersion, untouchedSetup.RemoteVersion);
+        EXPECT_EQ(setup_.Size, untouchedSetup.Size);
+        EXPECT_EQ(setup_.UpdateNeeded, untouchedSetup.UpdateNeeded);
+        EXPECT_EQ(product_.FileName, "old.zip");
+        EXPECT_EQ(product_.Size, 22);
+        EXPECT_TRUE(product_.UpdateNeeded);
+    } else {
+        ASSERT_EQ(childCase_, "error-page");
+        EXPECT_FALSE(TransferFailed);
+        for (const TZipPackage* package : {&setup_, &product_}) {
+            EXPECT_EQ(package->FileName, "?");
+            EXPECT_EQ(package->RemoteVersion, "?");
+            EXPECT_EQ(package->Size, 0);
+        }
+        EXPECT_FALSE(setup_.UpdateNeeded) << "kept";
+        EXPECT_TRUE(product_.UpdateNeeded) << "kept";
+    }
+}
+
+} // namespace
+} // namespace ks
