@@ -1,10 +1,30 @@
-// The setup program's one window.
+// The setup program's one window: a borderless, picture-backed panel with the installation
+// type, the two folder fields, the terms, the Install button and the progress gauge.
+//
+// The class is implemented across several files, one job each:
+//   frm_install_win.cpp           window, controls, messages, painting, dragging
+//   frm_install_handlers_win.cpp  installation type, terms, close
+//   frm_install_progress_win.cpp  progress display and enabling of the inputs
+//   folder_choice_win.cpp         folder picker, field changes, folder tests, safe setup
+//   start_decision_win.cpp        the run decision of FormCreate
+//   install_procedure_win.cpp     Install and the install procedures
+//   update_procedure_win.cpp      the setup program's own update
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
+#include "app/image_win.h"
+#include "app/open_dialog_win.h"
 #include "engine/form_dm_base.h"
+#include "skin/combo_edit.h"
+#include "skin/flat_check_box.h"
+#include "skin/flat_combo_box.h"
+#include "skin/flat_speed_button.h"
+#include "skin/gauge.h"
+#include "skin/label.h"
 
 namespace ks {
 
@@ -18,19 +38,106 @@ public:
     TFrmInstall(const TFrmInstall&) = delete;
     TFrmInstall& operator=(const TFrmInstall&) = delete;
 
-    // Creates the window and runs FormCreate; false when the window could not be made.
-    bool Create(HINSTANCE instance);
+    // Creates the window and its controls and runs FormCreate; false when the window could not
+    // be made. Without the run decision (tests) FormCreate stops after binding the engine.
+    bool Create(HINSTANCE instance, bool takeRunDecision = true);
     HWND Handle() const { return window_; }
+    TDMBase* Engine() const { return engine_.get(); }
 
     void FormCreate();
     void FormDestroy();
+    // Steps of FormCreate after the engine exists: the start-up decision.
+    void TakeRunDecision();
+
+    bool Visible() const;
+    void SetVisible(bool visible);
+    // Before the window is the program's main window (during FormCreate) this only hides it;
+    // afterwards it destroys the window, which ends the program.
+    void Close();
+    bool IsMainForm() const { return isMainForm_; }
+
+    // Event handlers; the sender is the control, or null when the program calls them.
+    void cbUserChange(TSkinControl* sender);
+    void chTermsClick(TSkinControl* sender);
+    void BtTermsClick(TSkinControl* sender);
+    void BtCloseClick(TSkinControl* sender);
+    void BtInstallClick(TSkinControl* sender);
+    // The start-up decision's checks and the install and update procedures
+    // (start_decision_win.cpp, install_procedure_win.cpp, update_procedure_win.cpp).
+    bool CheckSilentMode();
+    bool CheckSetupUpdate();
+    bool RunSetupUpdate();
+    bool ObtainPackage(const std::string& target);
+    void InstallGivenPackage();
+    void InsFolderButtonClick(TSkinControl* sender);
+    void XFolderChange(TSkinControl* sender);
+    void btSafeClick(TSkinControl* sender);
+    // The answer to WM_NCHITTEST for a screen point.
+    LRESULT HandleHitTest(int screenX, int screenY) const;
+
+    // Progress: the HTTP transfer's callback and the archive reader's event. Both repaint the
+    // gauge at once (the thread processes no messages while they run).
+    void ShowTransferProgress(int total, int current);
+    void ShowArchiveProgress(const void* sender, std::uint8_t progress, bool& abort);
+    // Shows the current task in lbTask and repaints it at once.
+    void ShowTask(const std::string& text);
+    // InsFolder, DatFolder, cbUser, BtInstall, BtTerms, BtClose and chTerms; not btSafe.
+    void SetControlsEnabled(bool enabled);
+
+    // Folder checks: tests both folders, draws the icons, optionally removes folders it left
+    // empty; true when both passed.
+    bool TestFolders(bool removeEmpty);
+    void ShowFolderError();
+    // Program changes of a folder field go through here; a change the user types or picks
+    // becomes the install or data folder.
+    void SetFolderText(TComboEdit& field, const std::string& text);
+
+    // Controls in creation order (later ones lie above earlier ones).
+    TImage Mask;
+    TFlatSpeedButton BtTerms;
+    TFlatSpeedButton BtInstall;
+    TFlatSpeedButton BtClose;
+    TLabel lbInstall;
+    TLabel lbInsType;
+    TLabel lbData;
+    TImage IcoBin;
+    TImage IcoData;
+    TFlatSpeedButton btSafe;
+    TGauge Barra;
+    TLabel lbProgress;
+    TLabel lbTask;
+    TFlatCheckBox chTerms;
+    TFlatComboBox cbUser;
+    TComboEdit InsFolder;
+    TComboEdit DatFolder;
+    TOpenDialog SelFolder;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    void BindEvents();
+    // Archive progress goes to the gauge; the reader works below TempFolder.
+    void BindArchiveReader();
+    void PaintGraphicControls(HDC dc);
+    void RepaintArea(const TGraphicControl& control);
+
+    // Folder fields (folder_choice_win.cpp).
+    TComboEdit* FieldOf(TSkinControl* sender);
+    int& BusyFlag(const TComboEdit& field);
+    void FieldChanged(TComboEdit& field);
+    void AdoptFieldFolder(const TComboEdit& field);
+    void ShowFolderState(TImage& icon, bool passed);
 
     HWND window_ = nullptr;
     std::unique_ptr<TDMBase> engine_;
+    bool isMainForm_ = false;
+    bool takeRunDecision_ = true;
+    int insFolderBusy_ = 0;
+    int datFolderBusy_ = 0;
+    int programFolderChanges_ = 0;
+    // The folder a silent run named in its second argument; it becomes the data folder.
+    std::string silentDataFolder_;
 };
 
 } // namespace ks

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/frm_install.h"
+#include "skin/control.h"
 #include "sys/application.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -13,6 +14,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ShowWindow(form.Handle(), SW_SHOW);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (form.Handle() && ks::IsSkinDialogMessage(form.Handle(), message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -1,0 +1,43 @@
+// The installation type, the terms document and box, and the close button.
+#include "app/folder_rules.h"
+#include "app/frm_install.h"
+#include "engine/installed_state.h"
+#include "sys/folders.h"
+#include "sys/paths.h"
+#include "sys/process_win.h"
+#include "sys/resources_win.h"
+
+namespace ks {
+
+void TFrmInstall::cbUserChange(TSkinControl* sender) {
+    const ScopeFolders folders =
+        FoldersForScope(cbUser.ItemIndex(), InstallFolder, engine_ ? engine_->LibraryEntry(0) : "",
+                        [](FolderKind kind) { return GetSystemFolder(kind); });
+    InstallFolder = folders.installFolder;
+    DataFolder = folders.dataFolder;
+    MenuFolder = folders.menuFolder;
+    DesktopFolder = folders.desktopFolder;
+    AllUsers = folders.allUsers;
+    if (InsFolder.Text() != InstallFolder)
+        SetFolderText(InsFolder, InstallFolder);
+    SetFolderText(DatFolder, DataFolder);
+    // The form explains a failed test only to a user who just changed the type.
+    if (!TestFolders(true) && sender && Visible())
+        ShowFolderError();
+}
+
+void TFrmInstall::chTermsClick(TSkinControl*) {
+    BtInstall.SetEnabled(chTerms.Checked());
+}
+
+void TFrmInstall::BtTermsClick(TSkinControl*) {
+    const std::string document = JoinPath(TempFolder(), engine_->LibraryEntry(21));
+    ExtractResourceToFile(engine_->Word(11), document);
+    OpenDocument(document, "");
+}
+
+void TFrmInstall::BtCloseClick(TSkinControl*) {
+    Close();
+}
+
+} // namespace ks
