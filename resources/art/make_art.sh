@@ -7,8 +7,9 @@ im=/usr/bin/convert
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 thin=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 
-# Background 595x360: deep blue band with the title on top, a soft light body below.
-$im -size 595x360 gradient:'#EAF1FA'-'#C9D8EC' \
+# Background 595x360: deep blue band with the title on top, a mid-blue body below on which
+# the window's white labels read well.
+$im -size 595x360 gradient:'#3468A3'-'#1A3C66' \
     \( -size 595x92 gradient:'#1F4E8C'-'#0E2A52' \) -geometry +0+0 -composite \
     -fill '#F2B233' -draw 'rectangle 0,92 595,95' \
     -fill '#FFFFFF' -font "$font" -pointsize 34 -annotate +24+52 'Keltra' \
@@ -23,11 +24,11 @@ $im -size 120x31 xc:none -fill '#F2B233' -draw 'roundrectangle 1,3 27,27 6,6' \
     -fill '#FFFFFF' -font "$font" -pointsize 17 -annotate +33+22 'Keltra' \
     -strip PNG32:logo.png
 
-# 21x21 state icons: a green tick and a red cross on transparent-looking grey.
-$im -size 21x21 xc:'#C9D8EC' -fill '#2E9D3A' -draw 'circle 10,10 10,1' \
+# 21x21 state icons: a green tick and a red cross on the body's blue.
+$im -size 21x21 xc:'#2A5A92' -fill '#2E9D3A' -draw 'circle 10,10 10,1' \
     -stroke white -strokewidth 2 -fill none -draw 'polyline 5,11 9,15 16,6' \
     -type TrueColor BMP3:ok.bmp
-$im -size 21x21 xc:'#C9D8EC' -fill '#C8362B' -draw 'circle 10,10 10,1' \
+$im -size 21x21 xc:'#2A5A92' -fill '#C8362B' -draw 'circle 10,10 10,1' \
     -stroke white -strokewidth 2 -draw 'line 6,6 14,14' -draw 'line 14,6 6,14' \
     -type TrueColor BMP3:ko.bmp
 
@@ -37,9 +38,10 @@ $im -size 32x16 xc:'#FF00FF' \
     -fill '#9A9A9A' -draw 'polygon 24,13 19,7 22,7 22,2 26,2 26,7 29,7' -draw 'rectangle 18,14 30,15' \
     -type TrueColor BMP3:install.bmp
 
-# Open-folder glyph 14x12; magenta is transparent.
-$im -size 14x12 xc:'#FF00FF' -fill '#E0B040' -stroke '#8A6A10' -strokewidth 1 \
-    -draw 'polygon 0,2 4,2 5,3 12,3 12,11 0,11' -fill '#F5D070' -draw 'polygon 2,5 13,5 12,11 0,11' \
+# Open-folder glyph 14x12; magenta is transparent (the bottom-left pixel names that colour,
+# so the bottom row stays magenta).
+$im -size 14x12 xc:'#FF00FF' +antialias -fill '#E0B040' -stroke '#8A6A10' -strokewidth 1 \
+    -draw 'polygon 0,1 4,1 5,2 12,2 12,10 0,10' -fill '#F5D070' -draw 'polygon 2,4 13,4 12,10 0,10' \
     -type TrueColor BMP3:folder.bmp
 
 # Program icon from the logo badge.
