@@ -1,0 +1,49 @@
+// The message forms' drag frame and fixed texts.
+#include "engine/msg_form_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace ks {
+namespace {
+
+struct DragCase {
+    const char* name;
+    int x;
+    int y;
+    bool drags;
+};
+
+class DragFrame : public ::testing::TestWithParam<DragCase> {};
+
+TEST_P(DragFrame, OnlyTheEdgesDrag) {
+    const DragCase& c = GetParam();
+    EXPECT_EQ(InMsgFormDragFrame(c.x, c.y, 499, 134), c.drags);
+}
+
+// Inner area of a 499x134 form: x from 30 to 467, y from 40 to 102.
+INSTANTIATE_TEST_SUITE_P(MessageForm, DragFrame,
+                         ::testing::Values(DragCase{"TenFromTheTop", 250, 10, true},
+                                           DragCase{"MiddleOfTheMessage", 250, 64, false},
+                                           DragCase{"LeftEdgeInside", 30, 64, false},
+                                           DragCase{"LeftEdgeOutside", 29, 64, true},
+                                           DragCase{"TopEdgeInside", 250, 40, false},
+                                           DragCase{"TopEdgeOutside", 250, 39, true},
+                                           DragCase{"RightEdgeInside", 467, 64, false},
+                                           DragCase{"RightEdgeOutside", 468, 64, true},
+                                           DragCase{"BottomEdgeInside", 250, 102, false},
+                                           DragCase{"BottomEdgeOutside", 250, 103, true},
+                                           DragCase{"Outside", -5, -5, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FolderErrorText, SixLinesExactlyAsWritten) {
+    const std::string text = FolderErrorExplanation();
+    EXPECT_EQ(text, "Tipically this is due to protecting systems that block write access to \r\n"
+                    "certain folders. Please, try the following:\r\n"
+                    " \r\n"
+                    "- Choose another folder.\r\n"
+                    "- Configurate antivirus to not to block this setup application.\r\n"
+                    "- Click on 'Safe Configuration' button, to set an alternate configuration.");
+}
+
+} // namespace
+} // namespace ks
