@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Download speed over loopback, best of three runs each: curl -o, a bare WinInet loop with
+# 64 KB reads, DownloadToFile with the main window's kind of progress handler, and (on a
+# smaller file) the bare loop with 1 KB reads. The files stay in build/bench/net.
+#   bench/net_download.sh [WIN32_BUILD_DIR]     (NET_BENCH_MB sets the size, default 200)
+# Without a build folder it builds build/bench-win32 (with build/bench-native's listtool).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+win=${1:-}
+if [ -z "$win" ]; then
+    native=$root/build/bench-native
+    win=$root/build/bench-win32
+    cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DKS_TESTS=OFF >/dev/null
+    cmake --build "$native" -j2 --target listtool >/dev/null
+    cmake -S "$root" -B "$win" --toolchain "$root/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DKS_TESTS=OFF -DKS_BENCH=ON \
+        -DKS_HOST_LISTTOOL="$native/bin/listtool" >/dev/null
+    cmake --build "$win" -j2 --target net_download_bench >/dev/null
+fi
+program=$win/bin/net_download_bench.exe
+[ -f "$program" ] || { echo "net_download.sh: no $program (build with KS_BENCH=ON)" >&2; exit 1; }
+server=$root/tests/servers/loopback_server.py
+work=$root/build/bench/net
+mb=${NET_BENCH_MB:-200}
+size=$((mb * 1000 * 1000))
+small=$((20 * 1000 * 1000))
+mkdir -p "$work/root"
+for pair in "big.bin $size" "small.bin $small"; do
+    set -- $pair
+    if [ "$(stat -c %s "$work/root/$1" 2>/dev/null || echo 0)" != "$2" ]; then
+        head -c "$2" /dev/urandom >"$work/root/$1"
+    fi
+done
+
+python3 "$server" start --root "$work/root" --port-file "$work/ports" --lifetime 900
+trap 'python3 "$server" stop --port-file "$work/ports"' EXIT
+port=$(awk '$1 == "http" { print $2 }' "$work/ports")
+url=http://127.0.0.1:$port
+winwork="Z:${work//\//\\}"
+
+best() { sort -g | tail -1; }
+mbps() { awk -v b="$1" -v s="$2" 'BEGIN { printf "%.1f\n", b / 1e6 / s }'; }
+
+curl_speed=$(for _ in 1 2 3; do
+    curl -s -o "$work/curl.bin" -w '%{speed_download}\n' "$url/big.bin" |
+        awk '{ printf "%.1f\n", $1 / 1e6 }'
+done | best)
+run() { # mode file size
+    for _ in 1 2 3; do
+        "$root/scripts/wine-run" "$program" "$url/$2" "$winwork\\out.bin" "$3" "$1" |
+            tr -d '\r' | awk '{ print $4 }'
+    done | best
+}
+bare64=$(run bare64k big.bin "$size")
+ks=$(run ks big.bin "$size")
+bare1k=$(run bare1k small.bin "$small")
+rm -f "$work/curl.bin" "$work/out.bin"
+
+echo "Download over loopback, MB/s (10^6 bytes per second), best of 3:"
+printf '  %-44s %8s\n' "curl -o ($mb MB)" "$curl_speed"
+printf '  %-44s %8s\n' "bare WinInet loop, 64 KB reads ($mb MB)" "$bare64"
+printf '  %-44s %8s\n' "DownloadToFile + gauge repaint ($mb MB)" "$ks"
+printf '  %-44s %8s\n' "bare WinInet loop, 1 KB reads (20 MB)" "$bare1k"
+awk -v k="$ks" -v b="$bare64" 'BEGIN { printf "  DownloadToFile / bare 64 KB loop: %.2f (target >= 0.80)\n", k / b }'
