@@ -46,8 +46,10 @@ std::int32_t GetRemoteFileSize(const std::string& url) {
     if (!connection)
         return 0;
     const char* acceptTypes[] = {"*/*", nullptr};
-    const UniqueInternetHandle request(HttpOpenRequestA(
-        connection.Get(), "HEAD", parts.Path.c_str(), nullptr, nullptr, acceptTypes, flags, 0));
+    // The split path has lost its separator; a request target starts with one.
+    const std::string target = "/" + parts.Path;
+    const UniqueInternetHandle request(HttpOpenRequestA(connection.Get(), "HEAD", target.c_str(),
+                                                        nullptr, nullptr, acceptTypes, flags, 0));
     if (!request || !HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0))
         return 0;
     // Ten bytes hold at most nine digits: a longer length counts as unknown.
