@@ -341,20 +341,20 @@ TEST(Screenshots, MessageForms) {
             for (int x = 24; x < 457; ++x)
                 white += ColorOf(picture.At(x, y)) == clWhite;
         EXPECT_GT(white, 100);
-        SaveScreenshot(picture, "msg_form.png");
+        SaveScreenshot(picture, "msg-form.png");
     }
     {
         TFrmMsgBase form;
         form.Controls().btKo.SetCaption("Ok");
         form.Controls().btOk.SetVisible(false);
         form.SetMessageText("The package server could not be reached.");
-        SaveScreenshot(RenderForm(form), "msg_form_one_button.png");
+        SaveScreenshot(RenderForm(form), "msg-form-one-button.png");
     }
     {
         TFrmFolderError form;
         const TPicture picture = RenderForm(form);
         EXPECT_EQ(ColorOf(picture.At(237, 1)), Rgb(0, 128, 255)); // radial centre at the top
-        SaveScreenshot(picture, "folder_error_form.png");
+        SaveScreenshot(picture, "folder-error-form.png");
     }
 }
 

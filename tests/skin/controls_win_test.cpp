@@ -13,6 +13,7 @@
 #include "skin/flat_speed_button.h"
 #include "skin/gauge.h"
 #include "skin/gradient.h"
+#include "skin/label.h"
 #include "skin/picture_win.h"
 #include "skin/png_button.h"
 #include "sys/errors.h"
@@ -529,6 +530,185 @@ TEST(PngButton, LogoBlendsOverTheBackgroundCentred) {
         EXPECT_EQ(at(11, y), Rgb(0, 64, 128));
         EXPECT_EQ(at(132, y), Rgb(0, 64, 128));
     }
+}
+
+} // namespace
+} // namespace ks
+
+namespace ks {
+namespace {
+
+// A sheet of the controls in their states, for the documentation.
+class Sheet {
+public:
+    Sheet(int width, int height) : screen_(nullptr), buffer_(screen_.Get(), width, height) {
+        FillSolid(buffer_.Dc(), {0, 0, width, height}, kstest::kHostColor);
+    }
+    void Add(TSkinControl& control, int x, int y) {
+        POINT previous;
+        SetViewportOrgEx(buffer_.Dc(), x, y, &previous);
+        control.PaintTo(buffer_.Dc());
+        SetViewportOrgEx(buffer_.Dc(), previous.x, previous.y, nullptr);
+    }
+    void Add(TGraphicControl& control) { control.PaintOn(buffer_.Dc()); }
+    // A plain child window (the edit field of TComboEdit) through WM_PRINTCLIENT.
+    void AddWindow(HWND window, int x, int y) {
+        // The edit control leaves its clipping in the DC.
+        const int saved = SaveDC(buffer_.Dc());
+        SetViewportOrgEx(buffer_.Dc(), x, y, nullptr);
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer_.Dc()), PRF_CLIENT);
+        RestoreDC(buffer_.Dc(), saved);
+    }
+    void Caption(const std::string& text, int x, int y) {
+        TLabel label;
+        TFontSpec font;
+        font.color = clWhite;
+        label.SetFont(font);
+        label.SetCaption(text);
+        label.SetBounds(x, y, 300, 14);
+        label.PaintOn(buffer_.Dc());
+    }
+    TPicture Picture() const {
+        GdiFlush();
+        TPicture picture;
+        picture.width = buffer_.Width();
+        picture.height = buffer_.Height();
+        picture.pixels.assign(buffer_.Pixels(), buffer_.Pixels() + picture.width * picture.height);
+        return picture;
+    }
+
+private:
+    WindowDC screen_;
+    TOffscreen buffer_;
+};
+
+TEST(Screenshots, ControlSheet) {
+    SkinTestHost& host = kstest::SharedHost();
+    Sheet sheet(760, 320);
+    const auto hover = [](TSkinControl& control) {
+        SendMessageA(control.Handle(), WM_MOUSEMOVE, 0, PointParam(3, 3));
+    };
+    const auto press = [](TSkinControl& control) {
+        SendMessageA(control.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(3, 3));
+    };
+    const auto release = [](TSkinControl& control) {
+        SendMessageA(control.Handle(), WM_LBUTTONUP, 0, PointParam(-50, -50));
+    };
+
+    sheet.Caption("not focused: cold, hot, down", 10, 6);
+    for (int i = 0; i < 3; ++i) {
+        TFlatSpeedButton terms;
+        SetUpTermsButton(terms);
+        ASSERT_TRUE(terms.Create(host.Handle(), 0, 0, 113, 25));
+        if (i >= 1)
+            hover(terms);
+        if (i == 2)
+            press(terms);
+        sheet.Add(terms, 10 + i * 125, 24);
+        release(terms);
+    }
+
+    sheet.Caption("install: disabled, up, hot, down", 10, 58);
+    for (int i = 0; i < 4; ++i) {
+        TFlatSpeedButton install;
+        SetUpInstallButton(install);
+        install.SetEnabled(i != 0);
+        ASSERT_TRUE(install.Create(host.Handle(), 0, 0, 113, 33));
+        if (i >= 2)
+            hover(install);
+        if (i == 3)
+            press(install);
+        sheet.Add(install, 10 + i * 125, 76);
+        release(install);
+    }
+
+    sheet.Caption("form buttons: up, focused, default", 10, 118);
+    for (int i = 0; i < 3; ++i) {
+        TFlatButton button;
+        button.SetCaption(i == 0 ? "No" : "&Yes");
+        button.SetColorBorder(clWhite);
+        button.SetFont(WhiteFont());
+        button.SetTransparentMode(tmAlways);
+        button.SetDefault(i == 2);
+        ASSERT_TRUE(button.Create(host.Handle(), 0, 0, 89, 25));
+        if (i == 1) {
+            SetForegroundWindow(host.Handle());
+            button.SetFocus();
+        }
+        sheet.Add(button, 10 + i * 125, 136);
+    }
+
+    sheet.Caption("check box: off, on, hot, disabled", 10, 170);
+    for (int i = 0; i < 4; ++i) {
+        TFlatCheckBox box;
+        box.SetCaption(i % 2 ? "&Left box" : "Right box");
+        box.SetLayout(i % 2 ? checkboxLeft : checkboxRight);
+        box.SetTransparent(true);
+        box.SetFont(WhiteFont());
+        box.SetChecked(i > 0);
+        box.SetEnabled(i != 3);
+        ASSERT_TRUE(box.Create(host.Handle(), 0, 0, 110, 17));
+        if (i == 2)
+            SendMessageA(box.Handle(), WM_MOUSEMOVE, 0, PointParam(3, 3));
+        sheet.Add(box, 10 + i * 125, 188);
+    }
+
+    sheet.Caption("drop-down list: closed, dropped, disabled", 10, 214);
+    for (int i = 0; i < 3; ++i) {
+        TFlatComboBox combo;
+        combo.SetItems({"All users", "Current user"});
+        combo.SetItemIndex(i == 1 ? 1 : 0);
+        combo.SetEnabled(i != 2);
+        ASSERT_TRUE(combo.Create(host.Handle(), 0, 0, 113, 21));
+        if (i == 1)
+            combo.SetDroppedDown(true);
+        sheet.Add(combo, 10 + i * 125, 232);
+        combo.SetDroppedDown(false);
+    }
+
+    sheet.Caption("gauge: start, 45%, 100%", 10, 262);
+    for (int i = 0; i < 3; ++i) {
+        TGauge gauge;
+        gauge.SetBackColor(i == 0 ? Rgb(160, 160, 164) : clWhite);
+        gauge.SetForeColor(clNavy);
+        ASSERT_TRUE(gauge.Create(host.Handle(), 0, 0, 180, 24));
+        gauge.SetProgress(i == 0 ? 0 : i == 1 ? 45 : 100);
+        sheet.Add(gauge, 10 + i * 195, 280);
+    }
+
+    sheet.Caption("edit with browse button", 520, 6);
+    TComboEdit field;
+    field.SetBorderStyle(ebsNone);
+    field.SetButtonWidth(24);
+    field.SetGlyph(LoadBitmapResource("FOLDERGLYPH"));
+    field.SetText("C:\\Program Files\\Keltra");
+    ASSERT_TRUE(field.Create(host.Handle(), 0, 0, 220, 18));
+    sheet.Add(field, 520, 24);
+    sheet.Add(field.Button(), 520 + field.Button().Left(), 24 + field.Button().Top());
+    RECT edit;
+    GetWindowRect(field.EditHandle(), &edit);
+    MapWindowPoints(nullptr, field.Handle(), reinterpret_cast<POINT*>(&edit), 2);
+    sheet.AddWindow(field.EditHandle(), 520 + edit.left, 24 + edit.top);
+
+    sheet.Caption("gradient and logo", 520, 118);
+    TGradient gradient;
+    gradient.SetBounds(520, 136, 220, 90);
+    gradient.SetColorBegin(Rgb(0, 128, 255));
+    gradient.SetColorEnd(Rgb(0, 64, 128));
+    gradient.SetStyle(gsRadialT);
+    sheet.Add(gradient);
+    TPNGButton logo;
+    logo.SetBounds(565, 160, 129, 33);
+    logo.SetImageNormal(LoadPictureResource("LOGO"));
+    logo.SetButtonStyle(pbsNoFrame);
+    logo.SetButtonLayout(pbsImageLeft);
+    sheet.Add(logo);
+
+    const TPicture picture = sheet.Picture();
+    EXPECT_EQ(ColorOf(picture.At(10 + 125 + 2, 24 + 2)), kOrangeFocused); // hot terms button
+    EXPECT_EQ(ColorOf(picture.At(10 + 2, 24 + 2)), kstest::kHostColor);   // cold one
+    CreateDirectoryA(kstest::BinaryPath("screenshots").c_str(), nullptr);
+    SavePicturePng(picture, kstest::BinaryPath("screenshots\\skin-controls.png"));
 }
 
 } // namespace
