@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "skin/paint_win.h"
@@ -37,8 +38,11 @@ TSkinControl::TSkinControl(const char* className, DWORD style, DWORD exStyle)
     : className_(className), style_(style), exStyle_(exStyle) {}
 
 TSkinControl::~TSkinControl() {
-    if (window_)
-        DestroyWindow(window_);
+    if (!window_)
+        return;
+    // The derived parts are gone: the window's last messages must not reach this object.
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    DestroyWindow(std::exchange(window_, nullptr));
 }
 
 void TSkinControl::RegisterClassOnce(const char* className) {

@@ -183,6 +183,10 @@ LRESULT TFlatButtonBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
             return 1;
         }
         return 0;
+    case WM_NCDESTROY:
+        // Destroyed with its parent: the hot tracker must not call back into it.
+        ButtonHotTracker().Forget(Handle());
+        return TSkinControl::HandleMessage(message, wParam, lParam);
     default:
         return TSkinControl::HandleMessage(message, wParam, lParam);
     }

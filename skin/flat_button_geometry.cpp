@@ -185,6 +185,7 @@ bool TFlatButtonModel::MouseUp(bool inside) {
 void TFlatButtonModel::KeyDown(bool enabled) {
     if (!enabled)
         return;
+    keyPressed = true;
     if (groupIndex == 0)
         state = bsDown;
     else
@@ -192,17 +193,27 @@ void TFlatButtonModel::KeyDown(bool enabled) {
 }
 
 bool TFlatButtonModel::KeyUp(bool enabled) {
-    if (!enabled)
+    if (!keyPressed)
         return false;
-    if (groupIndex == 0)
+    keyPressed = false;
+    if (state == bsDown)
         state = bsUp;
-    return true;
+    return enabled;
+}
+
+void TFlatButtonModel::KeyCancelled() {
+    if (!keyPressed)
+        return;
+    keyPressed = false;
+    if (state == bsDown)
+        state = bsUp;
 }
 
 void TFlatButtonModel::EnabledChanged(bool enabled) {
     if (!enabled) {
         state = bsDisabled;
         dragging = false;
+        keyPressed = false;
     } else if (state == bsDisabled) {
         state = down && groupIndex != 0 ? bsExclusive : bsUp;
     }

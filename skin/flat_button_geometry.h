@@ -83,7 +83,8 @@ struct TFlatButtonModel {
     bool down = false; // the Down property
     int groupIndex = 0;
     bool allowAllUp = false;
-    bool dragging = false; // left button held after a press on the button
+    bool dragging = false;   // left button held after a press on the button
+    bool keyPressed = false; // Space held on the button
 
     // Sets Down (only buttons in a group stay down); false when nothing changed.
     bool SetDown(bool value);
@@ -91,7 +92,10 @@ struct TFlatButtonModel {
     void MouseMove(bool inside);
     bool MouseUp(bool inside);
     void KeyDown(bool enabled);
+    // Clicks only when the Space press started on this button.
     bool KeyUp(bool enabled);
+    // Focus lost while Space is held: no click follows.
+    void KeyCancelled();
     void EnabledChanged(bool enabled);
 };
 

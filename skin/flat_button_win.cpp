@@ -16,7 +16,10 @@ bool TFlatButton::ShowsHot() const {
 LRESULT TFlatButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETFOCUS:
+        Invalidate();
+        return 0;
     case WM_KILLFOCUS:
+        model_.KeyCancelled();
         Invalidate();
         return 0;
     case WM_GETDLGCODE:

@@ -135,6 +135,9 @@ LRESULT TFlatCheckBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 1;
         }
         return 0;
+    case WM_NCDESTROY:
+        CheckBoxHotTracker().Forget(Handle());
+        return TSkinControl::HandleMessage(message, wParam, lParam);
     default:
         return TSkinControl::HandleMessage(message, wParam, lParam);
     }

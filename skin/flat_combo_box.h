@@ -57,6 +57,8 @@ private:
     TComboBoxStyle style_ = csDropDownList;
     HWND list_ = nullptr;
     WNDPROC listProc_ = nullptr;
+    // The list closed because this control was clicked: that click must not open it again.
+    bool suppressDrop_ = false;
 };
 
 } // namespace ks

@@ -1,6 +1,7 @@
 #include "skin/flat_combo_box.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/paint_win.h"
 
@@ -136,10 +137,14 @@ LRESULT CALLBACK TFlatComboBox::ListProc(HWND window, UINT message, WPARAM wPara
         break;
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS;
-    case WM_KILLFOCUS:
+    case WM_KILLFOCUS: {
         // Clicking elsewhere closes the list without choosing.
+        POINT cursor;
+        combo->suppressDrop_ = GetCursorPos(&cursor) && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) &&
+                               WindowFromPoint(cursor) == combo->Handle();
         combo->CloseList(false);
         return 0;
+    }
     default:
         break;
     }
@@ -151,7 +156,8 @@ LRESULT TFlatComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
         if (Enabled()) {
             ::SetFocus(Handle());
-            SetDroppedDown(!DroppedDown());
+            if (!std::exchange(suppressDrop_, false))
+                SetDroppedDown(!DroppedDown());
         }
         return 0;
     case WM_SETFOCUS:

@@ -13,6 +13,7 @@
 #include "skin/flat_speed_button.h"
 #include "skin/gauge.h"
 #include "skin/gradient.h"
+#include "skin/hot_tracker_win.h"
 #include "skin/label.h"
 #include "skin/picture_win.h"
 #include "skin/png_button.h"
@@ -709,6 +710,52 @@ TEST(Screenshots, ControlSheet) {
     EXPECT_EQ(ColorOf(picture.At(10 + 2, 24 + 2)), kstest::kHostColor);   // cold one
     CreateDirectoryA(kstest::BinaryPath("screenshots").c_str(), nullptr);
     SavePicturePng(picture, kstest::BinaryPath("screenshots\\skin-controls.png"));
+}
+
+} // namespace
+} // namespace ks
+
+namespace ks {
+namespace {
+
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        SkinTestHost::Pump();
+        Sleep(10);
+    }
+}
+
+TEST(HotTracking, TimerEndsTheHotLookWhenTheCursorLeaves) {
+    SkinTestHost& host = kstest::SharedHost();
+    TFlatSpeedButton button;
+    TFlatCheckBox box;
+    ASSERT_TRUE(button.Create(host.Handle(), 10, 10, 60, 20));
+    ASSERT_TRUE(box.Create(host.Handle(), 10, 40, 60, 17));
+    // The cursor stays far from both controls.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
+    SendMessageA(button.Handle(), WM_MOUSEMOVE, 0, PointParam(5, 5));
+    SendMessageA(box.Handle(), WM_MOUSEMOVE, 0, PointParam(5, 5));
+    EXPECT_TRUE(button.Hot());
+    EXPECT_TRUE(box.Hot()); // each kind has its own hot control
+    PumpFor(300);
+    EXPECT_FALSE(button.Hot());
+    EXPECT_FALSE(box.Hot());
+}
+
+TEST(HotTracking, AControlDestroyedWithItsParentIsForgotten) {
+    SkinTestHost& host = kstest::SharedHost();
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
+                                  host.Handle(), nullptr, nullptr, nullptr);
+    TFlatSpeedButton button;
+    ASSERT_TRUE(button.Create(parent, 0, 0, 50, 20));
+    SendMessageA(button.Handle(), WM_MOUSEMOVE, 0, PointParam(5, 5));
+    const HWND hot = button.Handle();
+    ASSERT_TRUE(ButtonHotTracker().IsHot(hot));
+    DestroyWindow(parent);
+    EXPECT_EQ(button.Handle(), nullptr);
+    EXPECT_FALSE(ButtonHotTracker().IsHot(hot));
+    ButtonHotTracker().Leave(); // would call into the destroyed control if it were remembered
 }
 
 } // namespace

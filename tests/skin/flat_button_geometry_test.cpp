@@ -200,7 +200,28 @@ TEST(FlatButtonModel, SpaceShowsDownThenClicks) {
     EXPECT_EQ(model.state, bsDown);
     EXPECT_TRUE(model.KeyUp(true));
     EXPECT_EQ(model.state, bsUp);
+    EXPECT_FALSE(model.KeyUp(true)); // a release without a press here does not click
+}
+
+TEST(FlatButtonModel, SpaceReleasedAfterFocusLossDoesNotClick) {
+    TFlatButtonModel model;
+    model.KeyDown(true);
+    model.KeyCancelled();
+    EXPECT_EQ(model.state, bsUp);
+    EXPECT_FALSE(model.KeyUp(true));
+    model.KeyDown(true);
+    model.EnabledChanged(false);
     EXPECT_FALSE(model.KeyUp(false));
+}
+
+TEST(FlatButtonModel, SpaceInAGroupSetsDown) {
+    TFlatButtonModel model;
+    model.groupIndex = 3;
+    model.KeyDown(true);
+    EXPECT_TRUE(model.down);
+    EXPECT_EQ(model.state, bsExclusive);
+    EXPECT_TRUE(model.KeyUp(true));
+    EXPECT_EQ(model.state, bsExclusive);
 }
 
 } // namespace
