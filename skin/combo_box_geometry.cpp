@@ -1,5 +1,7 @@
 #include "skin/combo_box_geometry.h"
 
+#include <cctype>
+
 namespace ks {
 
 TRect ComboArrowRect(int clientWidth, int clientHeight) {
@@ -20,6 +22,20 @@ std::vector<TRect> ComboArrowRuns(const TRect& arrowArea, bool up) {
         runs.push_back({centreX - half, top + row, centreX + half + 1, top + row + 1});
     }
     return runs;
+}
+
+int NextItemStartingWith(const std::vector<std::string>& items, int current, char typed) {
+    const auto lower = [](char c) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    };
+    const int count = static_cast<int>(items.size());
+    for (int step = 1; step <= count; ++step) {
+        const int index = ((current < 0 ? -1 : current) + step) % count;
+        const std::string& item = items[static_cast<std::size_t>(index)];
+        if (!item.empty() && lower(item[0]) == lower(typed))
+            return index;
+    }
+    return -1;
 }
 
 } // namespace ks

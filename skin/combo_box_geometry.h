@@ -1,5 +1,6 @@
 // Paint rules of the flat drop-down list: the arrow area, the arrow triangle and the frames.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "skin/colors.h"
@@ -22,5 +23,9 @@ TRect ComboTextRect(int clientWidth, int clientHeight);
 // Horizontal pixel runs of the triangle, centred in the arrow area; pointing down, or up
 // while the list is dropped.
 std::vector<TRect> ComboArrowRuns(const TRect& arrowArea, bool up);
+
+// Typing a letter in the closed list: the next item after `current` (wrapping around) whose
+// text starts with it, case-insensitive; -1 when there is none.
+int NextItemStartingWith(const std::vector<std::string>& items, int current, char typed);
 
 } // namespace ks

@@ -342,10 +342,11 @@ bool MoveFocus(HWND form, bool backward) {
     return true;
 }
 
-bool FocusIsInEdit() {
-    char className[16] = {};
-    GetClassNameA(GetFocus(), className, sizeof(className));
-    return lstrcmpiA(className, "Edit") == 0;
+// Letters typed into a control that takes characters (an edit field, a list's search) are
+// its own; elsewhere they are accelerators.
+bool FocusWantsChars() {
+    const HWND focus = GetFocus();
+    return focus && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) != 0;
 }
 
 bool DispatchDialogChar(HWND form, char typed) {
@@ -371,7 +372,7 @@ bool IsSkinDialogMessage(HWND form, MSG& message) {
     case WM_SYSCHAR:
         return DispatchDialogChar(form, static_cast<char>(message.wParam));
     case WM_CHAR:
-        if (message.wParam <= ' ' || FocusIsInEdit())
+        if (message.wParam <= ' ' || FocusWantsChars())
             return false;
         return DispatchDialogChar(form, static_cast<char>(message.wParam));
     default:

@@ -165,7 +165,10 @@ LRESULT TFlatComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Invalidate();
         return 0;
     case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_CHAR:
+        SelectByUser(NextItemStartingWith(items_, itemIndex_, static_cast<char>(wParam)));
+        return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_DOWN || wParam == VK_UP) {
             SetDroppedDown(!DroppedDown());

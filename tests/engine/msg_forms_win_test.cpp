@@ -326,6 +326,35 @@ void SaveScreenshot(const TPicture& picture, const std::string& name) {
     SavePicturePng(picture, kstest::BinaryPath("screenshots\\" + name));
 }
 
+TEST(MsgBaseForm, ALongMessageIsCutAtTheLabelBox) {
+    TFrmMsgBase form;
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += "A message far longer than the form can show. ";
+    form.SetMessageText(text);
+    HWND window = static_cast<HWND>(form.Handle());
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 499); // the form does not grow
+    EXPECT_EQ(client.bottom, 134);
+    WindowDC screen(nullptr);
+    TOffscreen buffer(screen.Get(), 499, 134);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer.Dc()), PRF_CLIENT);
+    GdiFlush();
+    int inside = 0;
+    int outside = 0;
+    for (int y = 40; y < 96; ++y) {
+        for (int x = 0; x < 499; ++x) {
+            if (ColorOf(buffer.Pixels()[y * 499 + x]) != clWhite)
+                continue;
+            const bool inBox = x >= 24 && x < 457 && y >= 48 && y < 81;
+            (inBox ? inside : outside) += 1;
+        }
+    }
+    EXPECT_GT(inside, 500);
+    EXPECT_EQ(outside, 0);
+}
+
 TEST(Screenshots, MessageForms) {
     {
         TFrmMsgBase form;

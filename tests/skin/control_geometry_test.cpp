@@ -62,6 +62,17 @@ TEST(ComboBox, ArrowPointsDownThenUpWhenDropped) {
     EXPECT_EQ(up[2], (TRect{105, 11, 110, 12}));
 }
 
+TEST(ComboBox, TypedLetterFindsTheNextMatchingItem) {
+    const std::vector<std::string> items = {"All users", "Current user", "custom", ""};
+    EXPECT_EQ(NextItemStartingWith(items, 0, 'c'), 1);
+    EXPECT_EQ(NextItemStartingWith(items, 1, 'C'), 2);
+    EXPECT_EQ(NextItemStartingWith(items, 2, 'c'), 1); // wraps around
+    EXPECT_EQ(NextItemStartingWith(items, 1, 'a'), 0);
+    EXPECT_EQ(NextItemStartingWith(items, -1, 'a'), 0);
+    EXPECT_EQ(NextItemStartingWith(items, 0, 'x'), -1);
+    EXPECT_EQ(NextItemStartingWith({}, -1, 'a'), -1);
+}
+
 struct PercentCase {
     long long progress, minValue, maxValue;
     int percent;

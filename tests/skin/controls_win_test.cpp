@@ -341,6 +341,59 @@ TEST_F(CheckBoxTest, PaintsTheTickInsideTheRightHandBox) {
         EXPECT_EQ(ColorAt(disabled, rect.left + p.x, rect.top + p.y), ResolveColor(clBtnShadow));
 }
 
+TEST_F(CheckBoxTest, BoxFillFollowsHoverAndPress) {
+    const TRect rect = CheckBoxRect(225, 17, checkboxRight);
+    const auto fill = [&] { return ColorAt(Render(box), rect.left + 1, rect.top + 1); };
+    EXPECT_EQ(fill(), ResolveColor(clBtnFace));
+    SendMessageA(box.Handle(), WM_MOUSEMOVE, 0, PointParam(218, 8));
+    EXPECT_TRUE(box.Hot());
+    EXPECT_EQ(fill(), clWhite); // ColorFocused
+    SendMessageA(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(218, 8));
+    EXPECT_EQ(fill(), Rgb(217, 214, 197)); // ColorDown while held
+    SendMessageA(box.Handle(), WM_MOUSEMOVE, MK_LBUTTON, PointParam(400, 8));
+    EXPECT_NE(fill(), Rgb(217, 214, 197)); // dragged off
+    SendMessageA(box.Handle(), WM_LBUTTONUP, 0, PointParam(400, 8));
+    EXPECT_FALSE(box.Checked());
+}
+
+TEST(Accelerators, LettersGoToControlsUnlessTheFocusTakesCharacters) {
+    SkinTestHost& host = kstest::SharedHost();
+    TFlatCheckBox box;
+    box.SetCaption("&Agree");
+    ASSERT_TRUE(box.Create(host.Handle(), 10, 10, 100, 17));
+    TFlatComboBox combo;
+    combo.SetItems({"All users", "Current user"});
+    combo.SetItemIndex(0);
+    ASSERT_TRUE(combo.Create(host.Handle(), 10, 40, 113, 21));
+    TComboEdit field;
+    ASSERT_TRUE(field.Create(host.Handle(), 10, 70, 200, 18));
+    SetForegroundWindow(host.Handle());
+
+    SetFocus(host.Handle());
+    MSG alt = {host.Handle(), WM_SYSCHAR, 'a', 0, 0, {0, 0}};
+    EXPECT_TRUE(IsSkinDialogMessage(host.Handle(), alt));
+    EXPECT_TRUE(box.Checked());
+    EXPECT_TRUE(box.Focused()); // the accelerator focuses the box too
+
+    MSG plain = {box.Handle(), WM_CHAR, 'a', 0, 0, {0, 0}};
+    EXPECT_TRUE(IsSkinDialogMessage(host.Handle(), plain));
+    EXPECT_FALSE(box.Checked());
+
+    combo.SetFocus();
+    MSG inCombo = {combo.Handle(), WM_CHAR, 'c', 0, 0, {0, 0}};
+    EXPECT_FALSE(IsSkinDialogMessage(host.Handle(), inCombo));
+    DispatchMessageA(&inCombo);
+    EXPECT_EQ(combo.ItemIndex(), 1); // the list's own letter search
+
+    SetFocus(field.EditHandle());
+    MSG inEdit = {field.EditHandle(), WM_CHAR, 'a', 0, 0, {0, 0}};
+    EXPECT_FALSE(IsSkinDialogMessage(host.Handle(), inEdit));
+    EXPECT_FALSE(box.Checked());
+    MSG altInEdit = {field.EditHandle(), WM_SYSCHAR, 'a', 0, 0, {0, 0}};
+    EXPECT_TRUE(IsSkinDialogMessage(host.Handle(), altInEdit));
+    EXPECT_TRUE(box.Checked());
+}
+
 TEST(FlatComboBox, ArrowAreaAndKeyboardSelection) {
     SkinTestHost& host = kstest::SharedHost();
     TFlatComboBox combo;
