@@ -43,6 +43,8 @@ public:
         return ended_ && paddingUsed_ + (kPaddedCount - count_) > realBitsAtEnd_;
     }
 
+    class Burst;
+
 private:
     static constexpr unsigned kPaddedCount = 64;
 
@@ -59,6 +61,64 @@ private:
     unsigned realBitsAtEnd_ = 0;
     std::uint64_t paddingUsed_ = 0;
     std::uint8_t block_[kBlockSize] = {};
+};
+
+// The reader's state copied into locals for a decoder's inner loop, so the compiler can keep it
+// in registers (stores to the output bytes would otherwise force reloads). Refill() succeeds
+// only while the current block still holds eight unread bytes, so inside a burst the input can
+// neither run dry nor need a new block. The state goes back to the reader on destruction.
+class LegacyBitReader::Burst {
+public:
+    // Bits guaranteed after a successful Refill().
+    static constexpr unsigned kGuaranteedBits = 56;
+
+    explicit Burst(LegacyBitReader& reader)
+        : reader_(reader), bits_(reader.bits_), count_(reader.count_),
+          next_(reader.block_ + reader.next_), end_(reader.block_ + reader.fill_) {}
+    ~Burst() {
+        reader_.bits_ = bits_;
+        reader_.count_ = count_;
+        reader_.next_ = static_cast<std::size_t>(next_ - reader_.block_);
+    }
+    Burst(const Burst&) = delete;
+    Burst& operator=(const Burst&) = delete;
+
+    bool Refill() {
+        if (end_ - next_ < 8)
+            return false;
+        if (count_ < kGuaranteedBits) {
+            std::uint64_t word = 0;
+            for (unsigned i = 0; i < 8; ++i)
+                word |= std::uint64_t{next_[i]} << (8 * i);
+            // Bits above the new count are copies of the bytes still ahead, which later
+            // refills OR in again at the same place.
+            bits_ |= word << count_;
+            next_ += (63 - count_) >> 3;
+            count_ |= 56;
+        }
+        return true;
+    }
+    // Nothing to do: Refill() already provided kGuaranteedBits.
+    void Ensure(unsigned) {}
+    std::uint32_t Peek(unsigned n) const {
+        return static_cast<std::uint32_t>(bits_ & ((std::uint64_t{1} << n) - 1u));
+    }
+    void Drop(unsigned n) {
+        bits_ >>= n;
+        count_ -= n;
+    }
+    std::uint32_t Bits(unsigned n) {
+        const std::uint32_t value = Peek(n);
+        Drop(n);
+        return value;
+    }
+
+private:
+    LegacyBitReader& reader_;
+    std::uint64_t bits_;
+    unsigned count_;
+    const std::uint8_t* next_;
+    const std::uint8_t* end_;
 };
 
 } // namespace ks::archive

@@ -32,6 +32,37 @@ ShannonFanoTree::ReadResult ReadTrees(ImplodeState& s, bool threeTrees, LegacyBi
     return result;
 }
 
+// Decodes symbols while a whole symbol's bits are in the current input block and the longest
+// match fits in the current output block; returns true on a code that matches nothing.
+bool FastLoop(const ImplodeState& s, bool threeTrees, unsigned lowDistanceBits,
+              std::uint32_t minMatch, LegacyBitReader& reader, LegacyOutputWindow& window) {
+    static_assert(1 + 7 + 2 * ShannonFanoTree::kMaxBits + 8 <=
+                  LegacyBitReader::Burst::kGuaranteedBits);
+    constexpr std::uint32_t kLongestMatch = kLongLength + 255 + 3;
+    LegacyBitReader::Burst input(reader);
+    LegacyOutputWindow::Burst output(window);
+    while (output.Room() >= kLongestMatch && input.Refill()) {
+        if (input.Bits(1) != 0) {
+            const int literal =
+                threeTrees ? s.literals.Decode(input) : static_cast<int>(input.Bits(8));
+            if (literal < 0)
+                return true;
+            output.Put(static_cast<std::uint8_t>(literal));
+            continue;
+        }
+        const std::uint32_t low = input.Bits(lowDistanceBits);
+        const int high = s.distances.Decode(input);
+        int length = s.lengths.Decode(input);
+        if (high < 0 || length < 0)
+            return true;
+        if (length == kLongLength)
+            length += static_cast<int>(input.Bits(8));
+        output.Copy((static_cast<std::uint32_t>(high) << lowDistanceBits) + low + 1,
+                    static_cast<std::uint32_t>(length) + minMatch);
+    }
+    return false;
+}
+
 } // namespace
 
 LegacyResult Explode(bool bigDictionary, bool threeTrees, LegacyBitReader& input,
@@ -54,6 +85,13 @@ LegacyResult Explode(bool bigDictionary, bool threeTrees, LegacyBitReader& input
     auto failed = [&input](int value) { return value < 0 && !input.Exhausted(); };
 
     while (!input.Exhausted() && !output.AtLimit()) {
+        if (FastLoop(s, threeTrees, lowDistanceBits, minMatch, input, output))
+            return LegacyResult::MalformedStream;
+        if (output.AtLimit())
+            break;
+
+        // One symbol with every check: near the end of an input block, an output block or the
+        // declared size.
         if (input.Bits(1) != 0) {
             const int literal =
                 threeTrees ? s.literals.Decode(input) : static_cast<int>(input.Bits(8));

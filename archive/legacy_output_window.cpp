@@ -1,8 +1,6 @@
 // Block hand-off and back-reference copies of the legacy decoders' output.
 #include "archive/legacy_output_window.h"
 
-#include <algorithm>
-
 namespace ks::archive {
 
 LegacyOutputWindow::LegacyOutputWindow(std::uint64_t limit, const LegacyOutput& output)
@@ -21,6 +19,14 @@ void LegacyOutputWindow::Flush() {
     PassOn();
 }
 
+bool LegacyOutputWindow::WriteSlow(const std::uint8_t* data, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        if (!Put(data[i]))
+            return false;
+    }
+    return true;
+}
+
 bool LegacyOutputWindow::Copy(std::uint32_t distance, std::uint32_t length) {
     const std::uint64_t room = limit_ - produced_;
     const bool fits = length <= room;
@@ -33,8 +39,9 @@ bool LegacyOutputWindow::Copy(std::uint32_t distance, std::uint32_t length) {
     }
     std::uint8_t* ring = ring_.get();
     while (left > 0) {
+        PassOnFullBlock();
         // Stay inside the current block so the hand-off check runs once per chunk.
-        const std::size_t chunk = std::min(left, kBlockSize - (pos_ & (kBlockSize - 1)));
+        const std::size_t chunk = std::min(left, kBlockSize - (pos_ & kBlockMask));
         const std::size_t from = (pos_ - distance) & kRingMask;
         std::uint8_t* to = ring + pos_;
         if (from + chunk <= kRingSize) {
@@ -48,8 +55,6 @@ bool LegacyOutputWindow::Copy(std::uint32_t distance, std::uint32_t length) {
         produced_ += chunk;
         left -= chunk;
         pos_ = (pos_ + chunk) & kRingMask;
-        if ((pos_ & (kBlockSize - 1)) == 0)
-            PassOn();
     }
     return fits;
 }

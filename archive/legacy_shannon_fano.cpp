@@ -1,6 +1,8 @@
 // Code assignment and slow-path decoding of the implode trees.
 #include "archive/legacy_shannon_fano.h"
 
+#include <algorithm>
+
 namespace ks::archive {
 namespace {
 
@@ -78,17 +80,23 @@ void ShannonFanoTree::Build(const std::uint8_t* bitLengths, unsigned valueCount)
         }
     }
 
+    // Table of the codes up to tableBits_ long: each code fills every slot whose low bits are
+    // its bits in reading order. Shorter codes first and, within a length, values in sorted
+    // order, never overwriting: the slot keeps the first code a bit-by-bit search would meet.
     tableBits_ = maxLength_ < kMaxTableBits ? (maxLength_ == 0 ? 1 : maxLength_) : kMaxTableBits;
     const unsigned slots = 1u << tableBits_;
-    for (unsigned slot = 0; slot < slots; ++slot) {
-        table_[slot] = 0;
-        std::uint32_t read = 0;
-        for (unsigned length = 1; length <= tableBits_; ++length) {
-            read = (read << 1) | ((slot >> (length - 1)) & 1u);
-            const int value = Match(length, read);
-            if (value >= 0) {
-                table_[slot] = static_cast<std::uint16_t>(value | (length << 8));
-                break;
+    std::fill(table_, table_ + slots, std::uint16_t{0});
+    for (unsigned length = 1; length <= tableBits_; ++length) {
+        const unsigned count = runCount_[length];
+        const std::uint32_t mask = (std::uint32_t{1} << length) - 1u;
+        for (unsigned j = count; j-- > 0;) {
+            // Sorted entry runStart + count - 1 - j carries code runBase + j.
+            const unsigned value = sorted_[runStart_[length] + count - 1 - j];
+            const std::uint32_t first = Reverse((runBase_[length] + j) & mask, length);
+            const auto entry = static_cast<std::uint16_t>(value | (length << 8));
+            for (std::uint32_t slot = first; slot < slots; slot += mask + 1) {
+                if (table_[slot] == 0)
+                    table_[slot] = entry;
             }
         }
     }
@@ -107,19 +115,14 @@ int ShannonFanoTree::Match(unsigned length, std::uint32_t code) const {
     return sorted_[runStart_[length] + count - 1 - lastStep];
 }
 
-int ShannonFanoTree::DecodeLong(LegacyBitReader& input) const {
-    const std::uint32_t bits = input.Peek(kMaxBits);
+int ShannonFanoTree::DecodeLong(std::uint32_t bits) const {
     std::uint32_t read = Reverse(bits, tableBits_);
     for (unsigned length = tableBits_ + 1; length <= maxLength_; ++length) {
         read = (read << 1) | ((bits >> (length - 1)) & 1u);
         const int value = Match(length, read);
-        if (value >= 0) {
-            input.Drop(length);
-            return value;
-        }
+        if (value >= 0)
+            return value | static_cast<int>(length << 8);
     }
-    // Consume what was examined so that running off the end shows as exhaustion.
-    input.Drop(maxLength_ > tableBits_ ? maxLength_ : tableBits_);
     return -1;
 }
 

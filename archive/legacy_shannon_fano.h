@@ -21,21 +21,28 @@ public:
     void Build(const std::uint8_t* bitLengths, unsigned valueCount);
 
     // The next value, or -1 when the bits match no code (or ran past the end of the input:
-    // the caller tells the two apart with input.Exhausted()).
-    int Decode(LegacyBitReader& input) const {
+    // the caller tells the two apart with input.Exhausted()). Works on the reader and on its
+    // Burst.
+    template <class BitSource> int Decode(BitSource& input) const {
         input.Ensure(kMaxBits);
         const std::uint16_t entry = table_[input.Peek(tableBits_)];
         if (entry != 0) {
             input.Drop(entry >> 8);
             return entry & 0xFF;
         }
-        return DecodeLong(input);
+        const int value = DecodeLong(input.Peek(kMaxBits));
+        // Consume what was examined, also on failure, so that running off the end of the input
+        // shows as exhaustion rather than as a bad code.
+        input.Drop(value >= 0 ? static_cast<unsigned>(value) >> 8 : Longest());
+        return value >= 0 ? value & 0xFF : -1;
     }
 
 private:
     static constexpr unsigned kMaxTableBits = 11;
 
-    int DecodeLong(LegacyBitReader& input) const;
+    // For codes longer than the table: value | length << 8, or -1.
+    int DecodeLong(std::uint32_t bits) const;
+    unsigned Longest() const { return maxLength_ > tableBits_ ? maxLength_ : tableBits_; }
     // Value whose code of `length` bits is `code` (first bit read as the top bit), or -1.
     int Match(unsigned length, std::uint32_t code) const;
 

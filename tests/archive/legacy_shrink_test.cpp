@@ -3,6 +3,7 @@
 #include "tests/archive/legacy_test_support.h"
 
 #include <ostream>
+#include <random>
 
 namespace {
 
@@ -111,6 +112,127 @@ TEST(ShrinkTable, FullTableStopsDefiningCodes) {
     const Decoded decoded = Decode(1, 0, expected.size(), Encode(codes), 4096);
     EXPECT_EQ(decoded.result, LegacyResult::Ok);
     EXPECT_EQ(decoded.output, Text(expected));
+}
+
+// Straight from the format description: one table walk per code, a free code standing for the
+// previous string plus its first byte. The decoder's faster paths must agree with it.
+struct ReferenceShrink {
+    Bytes output;
+    bool malformed = false;
+
+    explicit ReferenceShrink(const std::vector<std::uint32_t>& codes) {
+        std::vector<int> prefix(8192, -1);
+        std::vector<std::uint8_t> suffix(8192);
+        for (unsigned c = 0; c <= 256; ++c) {
+            prefix[c] = 0;
+            suffix[c] = static_cast<std::uint8_t>(c);
+        }
+        unsigned width = 9, nextFree = 257, previous = codes[0];
+        std::uint8_t lastFirst = static_cast<std::uint8_t>(codes[0]);
+        if (codes[0] >= 256) {
+            malformed = true;
+            return;
+        }
+        output.push_back(lastFirst);
+        for (std::size_t i = 1; i < codes.size(); ++i) {
+            const unsigned code = codes[i];
+            if (code == 256) {
+                const unsigned control = i + 1 < codes.size() ? codes[++i] : 0;
+                if (control == 1 && ++width > 13) {
+                    malformed = true;
+                    return;
+                }
+                if (control == 2) {
+                    std::vector<bool> keep(8192, false);
+                    for (unsigned c = 257; c < nextFree; ++c) {
+                        if (prefix[c] >= 257 && static_cast<unsigned>(prefix[c]) < nextFree)
+                            keep[static_cast<std::size_t>(prefix[c])] = true;
+                    }
+                    for (unsigned c = 257; c < nextFree; ++c) {
+                        if (!keep[c])
+                            prefix[c] = -1;
+                    }
+                    nextFree = 257;
+                    while (nextFree < 8192 && prefix[nextFree] != -1)
+                        ++nextFree;
+                }
+                continue;
+            }
+            Bytes stack;
+            unsigned c = code;
+            while (c > 256) {
+                if (stack.size() == 8193) {
+                    malformed = true;
+                    return;
+                }
+                if (prefix[c] == -1) {
+                    stack.push_back(lastFirst);
+                    c = previous;
+                } else {
+                    stack.push_back(suffix[c]);
+                    c = static_cast<unsigned>(prefix[c]);
+                }
+            }
+            lastFirst = static_cast<std::uint8_t>(c);
+            output.push_back(lastFirst);
+            output.insert(output.end(), stack.rbegin(), stack.rend());
+            if (nextFree < 8192) {
+                prefix[nextFree] = static_cast<int>(previous);
+                suffix[nextFree] = lastFirst;
+                while (nextFree < 8192 && prefix[nextFree] != -1)
+                    ++nextFree;
+            }
+            previous = code;
+        }
+    }
+};
+
+// Random code streams with widening, partial clears, reused and free codes: the output (and
+// where it fails) matches the reference walk.
+TEST(ShrinkReference, RandomStreamsMatchTheTableWalk) {
+    for (unsigned seed = 1; seed <= 24; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 engine(seed);
+        auto draw = [&engine](unsigned n) { return static_cast<unsigned>(engine() % n); };
+        std::vector<std::uint32_t> codes(1, draw(256));
+        unsigned width = 9;
+        unsigned defined = 0;
+        const unsigned count = 2000 + draw(30000);
+        for (unsigned i = 0; i < count; ++i) {
+            const unsigned pick = draw(1000);
+            const unsigned limit = std::min(1u << width, 8192u);
+            if (pick < 2 && width < 13) {
+                codes.insert(codes.end(), {256, 1});
+                ++width;
+            } else if (pick < 4 + seed % 3) {
+                codes.insert(codes.end(), {256, 2});
+            } else if (pick < 400) {
+                codes.push_back(draw(256));
+            } else if (pick < 700) {
+                // Any code that may have been defined: after clears many of them are free.
+                codes.push_back(257 + draw(std::max(1u, std::min(defined, limit - 257))));
+            } else if (pick < 990) {
+                // Codes defined lately, which make long strings.
+                const unsigned span = std::max(1u, std::min(defined, limit - 257));
+                const unsigned back = draw(std::min(span, 300u));
+                codes.push_back(257 +
+                                (std::min(defined, limit - 257) - 1 - std::min(back, span - 1)));
+            } else {
+                const std::uint32_t code = draw(limit);
+                codes.push_back(code == 256 ? 257 : code);
+            }
+            defined = std::min(defined + 1, 8192u - 257);
+        }
+        const ReferenceShrink reference(codes);
+        // Whole blocks take the decoder's fast paths; a few bytes at a time, the careful one.
+        for (std::size_t step : {std::size_t{4096}, std::size_t{1 + seed % 7}}) {
+            const Decoded decoded = Decode(1, 0, 1u << 30, Encode(codes), step);
+            EXPECT_EQ(decoded.result,
+                      reference.malformed ? LegacyResult::MalformedStream : LegacyResult::Ok);
+            ASSERT_EQ(decoded.output.size(), reference.output.size());
+            EXPECT_TRUE(decoded.output == reference.output);
+        }
+    }
 }
 
 } // namespace
