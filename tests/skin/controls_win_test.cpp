@@ -148,6 +148,25 @@ TEST(FlatSpeedButton, NotFocusedModeShowsNoFillUntilHovered) {
     EXPECT_EQ(ColorAt(hot, 112, 24), clBlack);
 }
 
+TEST(FlatSpeedButton, OnScreenPaintMatchesTheRendering) {
+    SkinTestHost& host = kstest::SharedHost();
+    TFlatSpeedButton button;
+    SetUpTermsButton(button);
+    ASSERT_TRUE(button.Create(host.Handle(), 20, 20, 113, 25));
+    RedrawWindow(host.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    WindowDC window(button.Handle());
+    TOffscreen copy(window.Get(), 113, 25);
+    BitBlt(copy.Dc(), 0, 0, 113, 25, window.Get(), 0, 0, SRCCOPY);
+    GdiFlush();
+    const TPicture rendered = Render(button);
+    int different = 0;
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 113; ++x)
+            different += ColorOf(copy.Pixels()[y * 113 + x]) != ColorAt(rendered, x, y);
+    EXPECT_EQ(different, 0);
+    EXPECT_EQ(ColorOf(copy.Pixels()[2 * 113 + 2]), kstest::kHostColor);
+}
+
 TEST(FlatSpeedButton, OnlyOneButtonIsHot) {
     SkinTestHost& host = kstest::SharedHost();
     TFlatSpeedButton first;
