@@ -63,10 +63,9 @@ protected:
     virtual bool IsDefault() const { return false; }
     // Taking the keyboard focus shows the hot look on the focusable button.
     virtual bool ShowsHot() const;
+    void SetHot(bool hot);
 
     TFlatButtonModel model_;
-
-    void SetHot(bool hot);
 
 private:
     void ReleaseGroupSiblings();
