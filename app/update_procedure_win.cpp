@@ -1,0 +1,99 @@
+// The setup program's own update: the catalogue check at start-up and the hand-over to a newer
+// setup program.
+#include <windows.h>
+
+#include "app/frm_install.h"
+#include "app/package_cache.h"
+#include "app/run_state.h"
+#include "app/text_format.h"
+#include "engine/installed_state.h"
+#include "net/net_utils.h"
+#include "sys/application.h"
+#include "sys/files.h"
+#include "sys/folders.h"
+#include "sys/params.h"
+#include "sys/process_win.h"
+#include "sys/version.h"
+
+namespace ks {
+
+TZipPackage SetupPackage;
+
+namespace {
+
+constexpr int kMsgNewSetup = 2;
+constexpr int kMsgCatalogueUnreachable = 22;
+constexpr int kMsgUnpacking = 27;
+constexpr int kLibPathFormat = 13;
+constexpr int kLibSetupProgram = 5;
+constexpr int kWordSetup = 30;
+constexpr int kWordProduct = 32;
+constexpr int kWordZip = 3;
+constexpr int kWordWorkPrefix = 7;
+
+} // namespace
+
+std::string ProgramFileName() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+bool TFrmInstall::CheckSetupUpdate() {
+    TDMBase& engine = *engine_;
+    SetupPackage.Name = engine.UpperWord(kWordSetup);
+    SetupPackage.CurrentVersion = FileVersionString(ProgramFileName());
+    engine.ProductPackage.Name = engine.UpperWord(kWordProduct);
+    engine.ProductPackage.CurrentVersion.clear();
+    engine.RefreshPackages({&SetupPackage, &engine.ProductPackage});
+    const bool result = SetupPackage.UpdateNeeded;
+    if (TransferFailed) {
+        engine.AskMessage(kMsgCatalogueUnreachable, false);
+        RequestTermination();
+    }
+    return result;
+}
+
+bool TFrmInstall::RunSetupUpdate() {
+    TDMBase& engine = *engine_;
+    const std::string cache = PackageCacheFolder(DataFolder, engine);
+    const std::string cached = cache.empty() ? std::string() : cache + SetupPackage.FileName;
+    const bool fromCache = !cached.empty() && FileExists(cached);
+    // Even a cached package is unpacked into a fresh folder of its own.
+    const std::string work = CreateUniqueFolder(TempFolder(), engine.Word(kWordWorkPrefix));
+    std::string target = cached;
+    if (!fromCache) {
+        const std::string url =
+            engine.ServerUrl(FormatStrings(engine.LibraryEntry(kLibPathFormat),
+                                           {engine.UpperWord(kWordSetup), engine.Word(kWordZip)}));
+        target = work + SetupPackage.FileName;
+        ShowTask(FormatStrings(engine.Message(kMsgNewSetup), {SetupPackage.FileName}));
+        DownloadToFile(url, target, SetupPackage.Size,
+                       [this](std::int32_t total, std::int32_t current) {
+                           ShowTransferProgress(total, current);
+                       });
+    }
+    if (!FileExists(target))
+        return false;
+    ShowTask(engine.Message(kMsgUnpacking));
+    Sleep(100);
+    if (!fromCache && !cache.empty() && ForceFolders(cache))
+        CopyFileTo(target, cached, false);
+    if (!engine.ExtractArchive(target, work, ""))
+        return false;
+    const std::string program = work + engine.LibraryEntry(kLibSetupProgram);
+    if (!FileExists(program))
+        return false;
+    return StartProgram(program, ParamsLine(), true, false);
+}
+
+} // namespace ks
