@@ -1,3 +1,4 @@
+// Catalogue reading, size values, the update decision and the URL suffix.
 #include "engine/catalogue.h"
 
 #include <cstdint>

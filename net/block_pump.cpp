@@ -1,3 +1,4 @@
+// Taking a response body from WinInet in large reads and handing it on block by block.
 #include "net/block_pump.h"
 
 #include <algorithm>

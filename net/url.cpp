@@ -1,3 +1,4 @@
+// Normalising and splitting URLs; no platform calls.
 #include "net/url.h"
 
 namespace ks {
