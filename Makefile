@@ -25,6 +25,8 @@ test: build
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS) || status=1; \
 	ctest --test-dir $(WIN32) --output-on-failure -j$(JOBS) || status=1; \
 	scripts/wine-run --stop; \
+	scripts/sanitize archive_tests || status=1; \
+	scripts/fuzz 60 || status=1; \
 	exit $$status
 
 demo: build

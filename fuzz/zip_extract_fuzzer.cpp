@@ -1,0 +1,74 @@
+// Opens the fuzzer's bytes as a package and extracts it into a temporary folder, flat and
+// with restored paths. Aborts when a file lands outside the base folder or a file grows
+// beyond the largest declared member size.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "archive/file_access.h"
+#include "archive/zip_extractor.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ks::archive;
+
+const fs::path& Root() {
+    static const fs::path root = [] {
+        std::string pattern = (fs::temp_directory_path() / "kszipfuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
+        return fs::path(pattern);
+    }();
+    return root;
+}
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "fuzz check failed: %s\n", what);
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fs::path package = Root() / "package.zip";
+    const fs::path base = Root() / "out";
+    {
+        std::ofstream file(package, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    fs::create_directories(base);
+
+    std::uint64_t largestDeclared = 0;
+    ZipExtractor zip;
+    zip.ExtractOptions.eoRestorePath = size > 0 && (data[size - 1] & 1);
+    zip.OnConfirmOverwrite = [](std::string& name, bool& confirm) {
+        SetFileDosAttributes(name, 0x20);
+        confirm = true;
+    };
+    try {
+        zip.SetFileName(package.string());
+        for (const ZipMember& m : zip.Archive()->Members())
+            largestDeclared = std::max(largestDeclared, m.uncompressedSize);
+        zip.SetBaseDirectory(base.string());
+        zip.ExtractByMask("*.*");
+    } catch (const std::exception&) {
+    }
+    zip.ReleaseArchive();
+
+    for (const auto& entry : fs::directory_iterator(Root()))
+        Check(entry.path() == package || entry.path() == base, "file written outside the base");
+    std::error_code ignored;
+    for (const auto& entry : fs::recursive_directory_iterator(base, ignored)) {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        if (entry.is_regular_file(ignored))
+            Check(entry.file_size(ignored) <= largestDeclared, "output beyond the declared size");
+    }
+    fs::remove_all(base, ignored);
+    return 0;
+}
