@@ -174,7 +174,14 @@ TEST_F(FolderChoiceTest, PickedFolderBecomesTheInstallFolder) {
 
 TEST_F(FolderChoiceTest, TypeChangeWithAnUnwritableFolderShowsTheErrorFormThenSafe) {
     ks::InstallFolder = Unwritable();
-    Form().cbUserChange(nullptr); // start-up: no form, even though the test fails
+    {
+        // Neither at start-up (no sender) nor behind a hidden window: no form.
+        ModalAnswer unexpected(Form().Handle(),
+                               [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
+        Form().cbUserChange(nullptr);
+        Form().cbUserChange(&Form().cbUser);
+        EXPECT_FALSE(unexpected.Answered());
+    }
     EXPECT_TRUE(Shows(Form().IcoBin, "KOICON"));
     EXPECT_FALSE(Form().btSafe.Visible());
 

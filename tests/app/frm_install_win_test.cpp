@@ -196,6 +196,27 @@ TEST_F(MainWindowTest, CurrentUserChangesTheDataFolderAndKeepsTheInstallFolder) 
     EXPECT_FALSE(ks::AllUsers);
 }
 
+bool HoldsFocus(const ks::TSkinControl& control) {
+    const HWND focus = GetFocus();
+    return focus && (focus == control.Handle() || IsChild(control.Handle(), focus));
+}
+
+TEST_F(MainWindowTest, TabMovesThroughTheInputsInTabOrder) {
+    Form().InsFolder.SetEnabled(true);
+    Form().SetVisible(true);
+    SetForegroundWindow(Form().Handle());
+    Form().InsFolder.SetFocus();
+    ASSERT_TRUE(HoldsFocus(Form().InsFolder));
+    const ks::TSkinControl* const order[] = {&Form().cbUser, &Form().DatFolder, &Form().chTerms,
+                                             &Form().InsFolder};
+    for (const ks::TSkinControl* expected : order) {
+        MSG tab = {GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+        EXPECT_TRUE(ks::IsSkinDialogMessage(Form().Handle(), tab));
+        EXPECT_TRUE(HoldsFocus(*expected))
+            << "expected tab order position of " << expected->TabOrder();
+    }
+}
+
 TEST_F(MainWindowTest, TickingTheTermsBoxEnablesInstallAndUntickingDisablesIt) {
     HWND box = Form().chTerms.Handle();
     RECT client;
