@@ -15,13 +15,13 @@ configure: deps
 	@[ -f $(NATIVE)/CMakeCache.txt ] || cmake --preset native >/dev/null
 	@[ -f $(WIN32)/CMakeCache.txt ] || cmake --preset win32 >/dev/null
 
-# The Windows tests run one program at a time: they share one Wine prefix, its registry,
-# atoms and top-level windows.
 # The Windows build scrambles its lists with the native listtool, so native comes first.
 build: configure
 	cmake --build $(NATIVE) -j$(JOBS)
 	cmake --build $(WIN32) -j$(JOBS)
 
+# The Windows tests run one program at a time: they share one Wine prefix, its registry,
+# atoms and top-level windows.
 test: build
 	@status=0; \
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS) || status=1; \
