@@ -167,13 +167,45 @@ MemberData ZipArchive::OpenMember(const ZipMember& member) {
         throw ArchiveError(kNotPkZip);
     const std::uint64_t dataStart =
         member.localHeaderOffset + kLocalHeaderSize + Le16(local + 26) + Le16(local + 28);
+    MemberData data(*source_, dataStart, member.compressedSize);
     if (member.IsEncrypted()) {
-        if (password.empty() && notify.needPassword)
-            notify.needPassword(password);
-        // Decryption is not built: the setup never supplies a password.
-        throw ArchiveError(kInvalidPassword);
+        // Streamed members carry their CRC after the data; the header time checks instead.
+        const std::uint32_t checkValue = (Le16(local + 6) & 0x0008)
+                                             ? static_cast<std::uint32_t>(Le16(local + 10)) << 16
+                                             : member.header.crc32;
+        OpenEncrypted(data, checkValue);
     }
-    return MemberData(*source_, dataStart, member.compressedSize);
+    return data;
+}
+
+void ZipArchive::OpenEncrypted(MemberData& data, std::uint32_t checkValue) {
+    if (password.empty() && notify.needPassword)
+        notify.needPassword(password);
+    if (password.empty())
+        throw ArchiveError(kInvalidPassword);
+    std::uint8_t header[kEncryptionHeaderSize];
+    if (data.Window().Read(header, sizeof header) != sizeof header)
+        throw StreamError("Stream read error");
+    ZipCryptoKeys keys("");
+    int failedChecks = 0;
+    while (!CheckEncryptionHeader(header, password, checkValue, keys)) {
+        if (++failedChecks > passwordRetries)
+            throw ArchiveError(kInvalidPassword);
+        if (notify.needPassword)
+            notify.needPassword(password);
+        if (password.empty())
+            throw ArchiveError(kAbortedByUser);
+    }
+    data.Decrypt(keys);
+}
+
+std::size_t MemberData::Read(std::uint8_t* buffer, std::size_t size) {
+    const std::size_t got = window_.Read(buffer, size);
+    if (keys_) {
+        for (std::size_t i = 0; i < got; ++i)
+            buffer[i] = keys_->Decrypt(buffer[i]);
+    }
+    return got;
 }
 
 void ZipArchive::DecodeMember(const ZipMember& member, MemberData& data, ByteSink& sink) {

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archive/archive_error.h"
 #include "archive/file_access.h"
 #include "archive/member_decoding.h"
+#include "archive/zip_crypto.h"
 #include "archive/zip_format.h"
 #include "archive/zip_member.h"
 
@@ -25,15 +27,21 @@ struct ArchiveNotifications {
     std::function<void(std::string& password)> needPassword;
 };
 
-// A member's data, positioned after its local header and limited to its compressed size.
-class MemberData {
+// A member's data, positioned after its local header and limited to its compressed size;
+// decrypted on the way when the member is encrypted.
+class MemberData : public MemberInput {
 public:
     MemberData(ByteSource& source, std::uint64_t start, std::uint64_t limit)
         : window_(source, start, limit) {}
-    MemberInput& Input() { return window_; }
+
+    std::size_t Read(std::uint8_t* buffer, std::size_t size) override;
+    MemberInput& Input() { return *this; }
+    DataWindow& Window() { return window_; }
+    void Decrypt(const ZipCryptoKeys& keys) { keys_ = keys; }
 
 private:
     DataWindow window_;
+    std::optional<ZipCryptoKeys> keys_;
 };
 
 class ZipArchive {
@@ -67,6 +75,7 @@ public:
 private:
     void ReportLoadProgress(int progress);
     std::uint64_t FindZip64Locator(std::int64_t endRecordAt);
+    void OpenEncrypted(MemberData& data, std::uint32_t checkValue);
     void ReadDirectory();
 
     std::string path_;

@@ -6,6 +6,7 @@
 #include "archive/percentage.h"
 #include "archive/zip_archive.h"
 #include "tests/archive/reader_support.h"
+#include "tests/common/test_paths.h"
 
 namespace {
 
@@ -224,6 +225,32 @@ TEST(MemberDecodingLimits, AbortWhileDecodingInvalidatesTheArchive) {
     EXPECT_EQ(ArchiveErrorOf([&] { Decoded(*archive, 0); }), kAbortedByUser);
     EXPECT_EQ(archive->Status(), ArchiveStatus::Invalid);
     EXPECT_EQ(ArchiveErrorOf([&] { Decoded(*archive, 1); }), kArchiveMissing);
+}
+
+TEST(Encryption, WrongPasswordsAreRetriedThenRefused) {
+    const std::string path = kstest::SourcePath("tests/data/zip/lf_test_password_abcde.zip");
+    ZipArchive archive(path, std::make_unique<InputFile>(path));
+    archive.Load();
+    std::vector<std::string> answers = {"wrong1", "wrong2", "abcde"};
+    archive.password = "first-guess";
+    archive.notify.needPassword = [&answers](std::string& password) {
+        password = answers.front();
+        answers.erase(answers.begin());
+    };
+    EXPECT_EQ(Decoded(archive, 0).size(), 7u);
+    EXPECT_TRUE(answers.empty());
+
+    archive.password = "bad";
+    archive.notify.needPassword = [](std::string& password) { password = "still-bad"; };
+    EXPECT_EQ(ArchiveErrorOf([&] { Decoded(archive, 0); }), kInvalidPassword);
+
+    archive.password = "bad";
+    archive.notify.needPassword = [](std::string& password) { password.clear(); };
+    EXPECT_EQ(ArchiveErrorOf([&] { Decoded(archive, 0); }), kAbortedByUser);
+
+    archive.password.clear();
+    archive.notify.needPassword = nullptr;
+    EXPECT_EQ(ArchiveErrorOf([&] { Decoded(archive, 0); }), kInvalidPassword);
 }
 
 TEST(SelfExtracting, StubInFrontWithAbsoluteOffsetsExtracts) {
