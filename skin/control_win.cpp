@@ -152,11 +152,10 @@ void TSkinControl::Repaint() {
 }
 
 void TSkinControl::PaintTo(HDC dc) {
-    const int saved = SaveDC(dc);
+    const TSavedDC saved(dc);
     IntersectClipRect(dc, 0, 0, width_, height_);
     const RECT client = {0, 0, width_, height_};
     Paint(dc, client);
-    RestoreDC(dc, saved);
 }
 
 void TSkinControl::PaintParentBackground(HDC dc) const {
@@ -269,10 +268,9 @@ void TGraphicControl::SetBounds(int left, int top, int width, int height) {
 void TGraphicControl::PaintOn(HDC dc) {
     if (!visible_)
         return;
-    const int saved = SaveDC(dc);
+    const TSavedDC saved(dc);
     IntersectClipRect(dc, left_, top_, left_ + width_, top_ + height_);
     Paint(dc, Bounds());
-    RestoreDC(dc, saved);
 }
 
 TSkinControl* TSkinControl::FromHandle(HWND window) {

@@ -23,6 +23,22 @@ void DrawCaption(HDC dc, HFONT font, const std::string& text, RECT rect, UINT fo
 // Size of a caption as DrawText lays it out on one line (accelerator markers removed).
 SIZE MeasureCaption(HDC dc, HFONT font, const std::string& text);
 
+// Saves a DC's state (clipping, origins, selected objects) and restores it on destruction.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~TSavedDC() {
+        if (saved_)
+            RestoreDC(dc_, saved_);
+    }
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
 // A memory DC holding a 32-bit top-down DIB; Pixels() reads and writes it directly.
 class TOffscreen {
 public:

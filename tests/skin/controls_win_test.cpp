@@ -627,10 +627,9 @@ public:
     // A plain child window (the edit field of TComboEdit) through WM_PRINTCLIENT.
     void AddWindow(HWND window, int x, int y) {
         // The edit control leaves its clipping in the DC.
-        const int saved = SaveDC(buffer_.Dc());
+        const TSavedDC saved(buffer_.Dc());
         SetViewportOrgEx(buffer_.Dc(), x, y, nullptr);
         SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer_.Dc()), PRF_CLIENT);
-        RestoreDC(buffer_.Dc(), saved);
     }
     void Caption(const std::string& text, int x, int y) {
         TLabel label;
