@@ -126,8 +126,10 @@ void ZipExtractor::ExtractMember(const ZipMember& member) {
         OnConfirmProcessItem(*this, member, ProcessType::ptExtract, confirm);
     if (!confirm)
         return;
-    if (ExtractOptions.eoRestorePath &&
-        LeavesBaseFolder(MemberTargetName(member.name, member.IsDirectory(), true))) {
+    const bool isDirectory = member.IsDirectory();
+    const bool refused = isDirectory && !ExtractOptions.eoCreateDirs;
+    if (ExtractOptions.eoRestorePath && !refused &&
+        LeavesBaseFolder(MemberTargetName(member.name, isDirectory, true))) {
         ReportFailure(member, Error("Member path leaves the base folder"));
         return;
     }

@@ -46,7 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::uint64_t largestDeclared = 0;
     ZipExtractor zip;
+    // The last byte picks the variant: restored paths, a password for encrypted members.
     zip.ExtractOptions.eoRestorePath = size > 0 && (data[size - 1] & 1);
+    if (size > 0 && (data[size - 1] & 2))
+        zip.Password = "secret";
     zip.OnConfirmOverwrite = [](std::string& name, bool& confirm) {
         SetFileDosAttributes(name, 0x20);
         confirm = true;
