@@ -1,0 +1,14 @@
+# kzip, the command-line front end, on the public test archives (both builds).
+set(kzip_data ${CMAKE_SOURCE_DIR}/tests/data/zip)
+if(KS_WINDOWS)
+    set(kzip_data Z:${kzip_data})
+endif()
+add_test(NAME kzip_list COMMAND kzip l ${kzip_data}/lz_testcomment.zip)
+set_tests_properties(kzip_list PROPERTIES PASS_REGULAR_EXPRESSION
+    "^0\t24\t7970d930\tfile1\r?\n0\t25\t90c4d1d0\tfile2\r?\n0\t24\tec532ae4\tfile3\r?\n0\t25\t2989f508\tfile4")
+add_test(NAME kzip_test COMMAND kzip t ${kzip_data}/lz_broken.zip)
+set_tests_properties(kzip_test PROPERTIES PASS_REGULAR_EXPRESSION
+    "^OK storedok\r?\nFAIL 19 storedcrcerror\r?\nOK deflateok\r?\nFAIL 19 deflatecrcerror\r?\nFAIL 0 deflatezliberror\r?\nFAIL 4 cryptok")
+add_test(NAME kzip_not_a_zip COMMAND kzip l ${kzip_data}/MANIFEST.md)
+set_tests_properties(kzip_not_a_zip PROPERTIES PASS_REGULAR_EXPRESSION
+    "error 28: Unhandled Archive Type")
