@@ -13,8 +13,8 @@ namespace {
 
 // Large enough to amortise system calls, small enough that inflate's output is still in
 // cache when it is checksummed and written.
-constexpr std::size_t kInputChunk = 64 * 1024;
-constexpr std::size_t kOutputChunk = 128 * 1024;
+constexpr std::size_t kInputChunk = 128 * 1024;
+constexpr std::size_t kOutputChunk = 256 * 1024;
 constexpr std::size_t kCrcChunk = 1u << 30;
 
 } // namespace
