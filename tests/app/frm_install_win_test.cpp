@@ -320,6 +320,19 @@ TEST_F(MainWindowTest, ArchiveProgressTurnsTheGaugeWhiteAndNeverAborts) {
     EXPECT_FALSE(abort);
 }
 
+TEST_F(MainWindowTest, CreationBindsTheEnginesExtractionToTheGauge) {
+    ks::TDMBase* engine = Form().Engine();
+    ASSERT_NE(engine, nullptr);
+    EXPECT_EQ(ks::DMBase, engine);
+    EXPECT_EQ(engine->UnZipper.TempDirectory(), ks::TempFolder());
+    ASSERT_TRUE(engine->UnZipper.OnArchiveProgress);
+    bool abort = false;
+    engine->UnZipper.OnArchiveProgress(engine->UnZipper, 64, abort);
+    EXPECT_EQ(Form().Barra.Progress(), 64);
+    EXPECT_EQ(Form().Barra.BackColor(), ks::clWhite);
+    EXPECT_FALSE(abort);
+}
+
 TEST_F(MainWindowTest, SetControlsEnabledSwitchesTheSevenInputsAndLeavesSafeAlone) {
     ks::TSkinControl* const seven[] = {&Form().InsFolder, &Form().DatFolder, &Form().cbUser,
                                        &Form().BtInstall, &Form().BtTerms,   &Form().BtClose,
@@ -383,6 +396,7 @@ TEST_F(MainWindowTest, CloseButtonEndsTheProgramOnceTheWindowIsTheMainWindow) {
     ASSERT_TRUE(Form().IsMainForm());
     Form().BtClose.Click();
     EXPECT_EQ(Form().Handle(), nullptr);
+    EXPECT_EQ(ks::DMBase, nullptr); // the engine goes with the window
     MSG message;
     EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
