@@ -152,8 +152,7 @@ int TFrmMsgBase::ShowModal() {
                           reinterpret_cast<LPARAM>(&disabled));
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
-        TFlatButton& first = p.btOk.Visible() ? p.btOk : p.btKo;
-        first.SetFocus();
+        SetFocus(window); // passed on to the first button
     }
     // A pending quit request closes the form at once with the negative answer and stays
     // pending: a WM_QUIT taken from the queue here is posted again.
@@ -254,6 +253,12 @@ LRESULT CALLBACK TFrmMsgBaseWindow::Proc(HWND window, UINT message, WPARAM wPara
         case WM_PRINTCLIENT:
             PaintForm(parts, reinterpret_cast<HDC>(wParam));
             return 0;
+        case WM_SETFOCUS: {
+            // Coming back to the form puts the focus on its first button again.
+            TFlatButton& first = parts.btOk.Visible() ? parts.btOk : parts.btKo;
+            first.SetFocus();
+            return 0;
+        }
         case WM_KS_SETMODALRESULT:
             parts.modalResult = static_cast<int>(wParam);
             return 0;
