@@ -75,8 +75,9 @@ public:
     // The answer to WM_NCHITTEST for a screen point.
     LRESULT HandleHitTest(int screenX, int screenY) const;
 
-    // Progress: the HTTP transfer's callback and the archive reader's event. Both repaint the
-    // gauge at once (the thread processes no messages while they run).
+    // Progress: the HTTP transfer's callback and the archive reader's event. The gauge is
+    // repainted at once when what it shows changes (the thread processes no messages while
+    // they run).
     void ShowTransferProgress(int total, int current);
     void ShowArchiveProgress(const void* sender, std::uint8_t progress, bool& abort);
     // Shows the current task in lbTask and repaints it at once.
@@ -119,6 +120,8 @@ private:
     void BindEvents();
     // Archive progress goes to the gauge; the reader works below TempFolder.
     void BindArchiveReader();
+    // Turns the gauge from grey to its active colour; true on the first report.
+    bool ActivateGauge();
     void PaintGraphicControls(HDC dc);
     void RepaintArea(const TGraphicControl& control);
 

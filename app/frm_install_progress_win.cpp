@@ -6,19 +6,30 @@
 namespace ks {
 
 void TFrmInstall::ShowTransferProgress(int total, int current) {
-    Barra.SetBackColor(install_form::kGaugeActiveBack);
+    const bool firstReport = ActivateGauge();
     const install_form::GaugeReading reading =
         install_form::TransferReading(total, current, static_cast<int>(Barra.MaxValue()));
+    // The gauge repaints itself when its percent changes; a download reports every 1,024
+    // bytes, so painting on each report would cost more than the transfer.
     if (Barra.MaxValue() != reading.maximum)
         Barra.SetMaxValue(reading.maximum);
     Barra.SetProgress(reading.progress);
-    Barra.Repaint();
+    if (firstReport)
+        Barra.Repaint();
 }
 
 void TFrmInstall::ShowArchiveProgress(const void*, std::uint8_t progress, bool&) {
-    Barra.SetBackColor(install_form::kGaugeActiveBack);
+    const bool firstReport = ActivateGauge();
     Barra.SetProgress(progress);
-    Barra.Repaint();
+    if (firstReport)
+        Barra.Repaint();
+}
+
+bool TFrmInstall::ActivateGauge() {
+    if (Barra.BackColor() == install_form::kGaugeActiveBack)
+        return false;
+    Barra.SetBackColor(install_form::kGaugeActiveBack);
+    return true;
 }
 
 void TFrmInstall::ShowTask(const std::string& text) {
