@@ -61,6 +61,18 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
     });
 }
 
+// The agent's process may hold its working folder for a moment after its end was signalled,
+// so a folder that survives the deletion gets a few more tries.
+void DeleteWorkFolder(const std::string& folder) {
+    constexpr int kAttempts = 10;
+    constexpr DWORD kPauseMs = 100;
+    for (int attempt = 0; attempt < kAttempts && FolderExists(folder); ++attempt) {
+        if (attempt > 0)
+            Sleep(kPauseMs);
+        DeletePathSilently(folder);
+    }
+}
+
 } // namespace
 
 void TFrmInstall::BtInstallClick(TSkinControl*) {
@@ -112,7 +124,7 @@ void TFrmInstall::BtInstallClick(TSkinControl*) {
         ActivateWindowOfClass(engine.LibraryEntry(kLibWindowClass));
         SetVisible(false);
     }
-    DeletePathSilently(work);
+    DeleteWorkFolder(work);
     NotifyShellAssociations();
     Close();
 }
