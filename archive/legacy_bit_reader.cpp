@@ -27,10 +27,7 @@ void LegacyBitReader::PadEnd() {
 void LegacyBitReader::Refill(unsigned needed) {
     if (fill_ - next_ >= 8) {
         // Whole-word top-up: adds as many whole bytes as fit below bit 64.
-        std::uint64_t word = 0;
-        for (unsigned i = 0; i < 8; ++i)
-            word |= std::uint64_t{block_[next_ + i]} << (8 * i);
-        bits_ |= word << count_;
+        bits_ |= LoadLittleEndian64(block_ + next_) << count_;
         next_ += (63 - count_) >> 3;
         count_ |= 56;
         return;

@@ -5,8 +5,23 @@
 #include "archive/legacy_decoders.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace ks::archive {
+
+// Eight bytes as a little-endian number, in one load where the host allows.
+inline std::uint64_t LoadLittleEndian64(const std::uint8_t* bytes) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+#else
+    std::uint64_t word = 0;
+    for (unsigned i = 0; i < 8; ++i)
+        word |= std::uint64_t{bytes[i]} << (8 * i);
+    return word;
+#endif
+}
 
 class LegacyBitReader {
 public:
@@ -87,9 +102,7 @@ public:
         if (end_ - next_ < 8)
             return false;
         if (count_ < kGuaranteedBits) {
-            std::uint64_t word = 0;
-            for (unsigned i = 0; i < 8; ++i)
-                word |= std::uint64_t{next_[i]} << (8 * i);
+            const std::uint64_t word = LoadLittleEndian64(next_);
             // Bits above the new count are copies of the bytes still ahead, which later
             // refills OR in again at the same place.
             bits_ |= word << count_;
