@@ -85,7 +85,8 @@ std::size_t InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t si
 }
 
 OutputFile::OutputFile(const std::string& path) {
-    const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(NativePath(path).c_str(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
         throw FileCreateError(ErrorText("Cannot create file", path));
     handle_ = fd;
