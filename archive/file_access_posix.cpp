@@ -171,10 +171,18 @@ bool SetFileDosTime(const std::string& path, std::uint32_t dosDateTime) {
     local.tm_hour = static_cast<int>(time >> 11);
     local.tm_min = static_cast<int>((time >> 5) & 63);
     local.tm_sec = static_cast<int>((time & 31) * 2);
-    local.tm_isdst = -1;
-    const std::time_t seconds = std::mktime(&local);
-    if (seconds == static_cast<std::time_t>(-1))
+    // Local to UTC through the zone offset at that moment; unlike mktime this does not
+    // re-read the zone file for every member.
+    const std::time_t asUtc = timegm(&local);
+    if (asUtc == static_cast<std::time_t>(-1))
         return false;
+    std::time_t seconds = asUtc;
+    for (int pass = 0; pass < 2; ++pass) {
+        std::tm zone{};
+        if (!localtime_r(&seconds, &zone))
+            return false;
+        seconds = asUtc - zone.tm_gmtoff;
+    }
     struct timespec times[2] = {};
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = seconds;

@@ -100,6 +100,7 @@ void ZipExtractor::ExtractByMask(const std::string& mask) {
 
 void ZipExtractor::Extract(const std::string& mask, const std::string& exclude) {
     archive_->CheckUsable();
+    knownFolder_.clear();
     const std::size_t count = archive_->Members().size();
     if (count == 0)
         return;
@@ -151,10 +152,13 @@ std::string ZipExtractor::TargetPath(const ZipMember& member) {
     if (!IsAbsoluteTarget(path))
         path = JoinBase(archive_->baseDirectory, path);
     const std::string folder = FolderOf(path);
-    if (!folder.empty() && !FolderExists(folder)) {
-        if (!ExtractOptions.eoCreateDirs)
-            throw ArchiveError(kDirectoryMissing);
-        CreateFolderLevels(folder);
+    if (!folder.empty() && folder != knownFolder_) {
+        if (!FolderExists(folder)) {
+            if (!ExtractOptions.eoCreateDirs)
+                throw ArchiveError(kDirectoryMissing);
+            CreateFolderLevels(folder);
+        }
+        knownFolder_ = folder;
     }
     if (!isDirectory && FileExists(path)) {
         bool confirm = true;

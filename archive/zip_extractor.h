@@ -82,6 +82,8 @@ private:
     std::string baseDirectory_;
     std::string tempDirectory_;
     std::unique_ptr<ZipArchive> archive_;
+    // The target folder last found or made in this run; flat runs ask once, not per member.
+    std::string knownFolder_;
     ArchiveKind kind_ = ArchiveKind::Unknown;
 };
 
