@@ -14,7 +14,11 @@ constexpr std::uint32_t kArchiveAttribute = 0x20;
 bool TDMBase::ExtractArchive(const std::string& filePath, const std::string& targetFolder,
                              const std::string& mask) {
     const std::string archiveName = DropInnerExtensions(filePath);
-    const bool renamed = archiveName != filePath && archive::RenameFile(filePath, archiveName);
+    const bool needsRename = archiveName != filePath;
+    const bool renamed = needsRename && archive::RenameFile(filePath, archiveName);
+    // A failed rename must not open whatever else already carries the archive name.
+    if (needsRename && !renamed)
+        return false;
 
     // Member failures do not escape the component; the engine still must not call a
     // package with a missing or damaged member a success.

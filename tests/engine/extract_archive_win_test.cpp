@@ -88,6 +88,15 @@ TEST_F(ExtractArchiveTest, FailedRunStillRestoresTheNameAndReleasesThePackage) {
     EXPECT_TRUE(DeleteFileA(good.c_str())) << "the package must not stay open";
 }
 
+TEST_F(ExtractArchiveTest, FileAlreadyUnderTheArchiveNameIsNotExtractedInstead) {
+    const std::string stale = Package("pkg.zip", Build({{"stale.txt", "old package"}}));
+    const std::string fresh = Package("pkg.beta.zip", Build({{"fresh.txt", "new package"}}));
+    EXPECT_FALSE(engine_.ExtractArchive(fresh, target_, ""));
+    EXPECT_FALSE(Exists(Target("stale.txt")));
+    EXPECT_TRUE(Exists(stale));
+    EXPECT_TRUE(Exists(fresh));
+}
+
 TEST_F(ExtractArchiveTest, MissingPackageGivesFalse) {
     EXPECT_FALSE(engine_.ExtractArchive(scratch_.File("absent.zip"), target_, ""));
 }
