@@ -158,6 +158,19 @@ TEST_F(Extraction, AbortAnsweredToArchiveProgressEscapes) {
     EXPECT_EQ(OutNames(), (std::vector<std::string>{"a"}));
 }
 
+TEST_F(Extraction, AbortWhileWritingAMemberInvalidatesTheArchive) {
+    zip_.SetFileName(Package(Build({{"big.bin", Bytes(300000, 'b')}, {"next.txt", "n"}})));
+    zip_.SetBaseDirectory(out_);
+    zip_.OnArchiveItemProgress = [](ZipExtractor&, const ZipMember&, int progress, bool& abort) {
+        abort = progress >= 50;
+    };
+    EXPECT_EQ(ArchiveErrorOf([&] { zip_.ExtractByMask("*.*"); }), kArchiveMissing);
+    ASSERT_EQ(failures_.size(), 1u);
+    EXPECT_EQ(failures_[0].code, kAbortedByUser);
+    EXPECT_EQ(zip_.Archive()->Status(), ArchiveStatus::Invalid);
+    EXPECT_TRUE(OutNames().empty()) << "the aborted file is deleted, the next one never starts";
+}
+
 TEST_F(Extraction, FileNameRules) {
     EXPECT_EQ(ArchiveErrorOf([&] { zip_.SetFileName(scratch_.File("missing.zip")); }),
               kFileNotFound);
