@@ -10,9 +10,13 @@ std::string& TitleStorage() {
 
 } // namespace
 
-void SetApplicationTitle(const std::string& title) { TitleStorage() = title; }
+void SetApplicationTitle(const std::string& title) {
+    TitleStorage() = title;
+}
 
-const std::string& ApplicationTitle() { return TitleStorage(); }
+const std::string& ApplicationTitle() {
+    return TitleStorage();
+}
 
 std::string ErrorBoxText(const std::string& message) {
     if (!message.empty() && message.back() == '.')
