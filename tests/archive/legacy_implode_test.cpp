@@ -202,10 +202,12 @@ TEST(ImplodeMatches, RandomStreamsMatchASimpleModel) {
             else
                 w.Match(1 + random() % dictionary, minimum + random() % (63 + 256));
         }
-        const Decoded decoded = Decode(6, flags, w.Expected().size(), w.Data(), 13);
-        EXPECT_EQ(decoded.result, LegacyResult::Ok);
-        EXPECT_TRUE(decoded.output == w.Expected());
-        EXPECT_EQ(decoded.largestBlock, 32768u);
+        for (std::size_t step : {std::size_t{13}, std::size_t{4096}}) {
+            const Decoded decoded = Decode(6, flags, w.Expected().size(), w.Data(), step);
+            EXPECT_EQ(decoded.result, LegacyResult::Ok);
+            EXPECT_TRUE(decoded.output == w.Expected());
+            EXPECT_EQ(decoded.largestBlock, 32768u);
+        }
     }
 }
 

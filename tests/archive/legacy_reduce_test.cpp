@@ -4,6 +4,7 @@
 
 #include <map>
 #include <ostream>
+#include <random>
 
 namespace {
 
@@ -181,6 +182,58 @@ TEST(ReduceMethod, FactorsOutsideOneToFourAreNotLegacyMethods) {
         const Decoded decoded = Decode(method, 0, 10, Bytes(100, 0), 4096);
         EXPECT_EQ(decoded.result, LegacyResult::UnsupportedMethod) << method;
         EXPECT_TRUE(decoded.output.empty());
+    }
+}
+
+// Long random streams over random follower sets: literals, escaped 144s and matches of every
+// length and distance the factor allows, against a simple model of the output.
+TEST(ReduceMatches, RandomStreamsMatchASimpleModel) {
+    for (int factor = 1; factor <= 4; ++factor) {
+        SCOPED_TRACE(factor);
+        std::mt19937 engine(static_cast<unsigned>(factor));
+        auto draw = [&engine](unsigned n) { return static_cast<unsigned>(engine() % n); };
+        std::map<std::uint8_t, std::vector<std::uint8_t>> sets;
+        for (int i = 0; i < 40; ++i) {
+            std::vector<std::uint8_t>& set = sets[static_cast<std::uint8_t>(draw(256))];
+            set.resize(1 + draw(32));
+            for (std::uint8_t& b : set)
+                b = static_cast<std::uint8_t>(draw(8) == 0 ? 144 : draw(256));
+        }
+        ReduceWriter writer(sets);
+        Bytes model;
+        const std::uint32_t mask = 0xFFu >> factor;
+        const std::uint32_t longest = mask + 255 + 3;
+        const std::uint32_t farthest = ((1u << factor) - 1) * 256 + 256;
+        while (model.size() < 120000) {
+            const unsigned pick = draw(10);
+            if (pick < 5) {
+                const std::uint8_t b = static_cast<std::uint8_t>(draw(256));
+                writer.Byte(b);
+                if (b == 144)
+                    writer.Byte(0);
+                model.push_back(b);
+                continue;
+            }
+            const std::uint32_t distance = 1 + draw(farthest);
+            std::uint32_t length = 3 + draw(pick == 9 ? longest - 2 : 20);
+            // 144 then 0 means a literal 144: the shortest match needs a far distance.
+            if (length == 3 && distance <= 256)
+                length = 4;
+            const std::uint32_t field = std::min(length - 3, mask);
+            const std::uint32_t high = (distance - 1) >> 8;
+            writer.Byte(144).Byte(static_cast<std::uint8_t>(field | (high << (8 - factor))));
+            if (field == mask)
+                writer.Byte(static_cast<std::uint8_t>(length - 3 - mask));
+            writer.Byte(static_cast<std::uint8_t>((distance - 1) & 0xFF));
+            for (std::uint32_t i = 0; i < length; ++i)
+                model.push_back(distance > model.size() ? 0 : model[model.size() - distance]);
+        }
+        for (std::size_t step : {std::size_t{4096}, std::size_t{11}}) {
+            const Decoded decoded = Decode(factor + 1, 0, model.size(), writer.Data(), step);
+            EXPECT_EQ(decoded.result, LegacyResult::Ok);
+            ASSERT_EQ(decoded.output.size(), model.size());
+            EXPECT_TRUE(decoded.output == model);
+        }
     }
 }
 
