@@ -276,7 +276,10 @@ bool Answer(const std::string& step, DWORD timeout) {
             HWND button = VisibleChild(form, caption);
             if (button) {
                 Sleep(100); // let the form finish showing before it is answered
-                Report("form", twoButtons ? "2" : "1", TextOf(form), caption);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(form, &pid);
+                Report("form", twoButtons ? "2" : "1", TextOf(form),
+                       caption + "\t" + ProcessPath(pid));
                 PostClick(button);
                 // Wait until this form is gone, so the next step sees the next one.
                 for (DWORD waited = 0; IsWindow(form) && IsWindowVisible(form) && waited < 5000;

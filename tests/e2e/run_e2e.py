@@ -349,6 +349,36 @@ class SetupRuns(unittest.TestCase):
         self.assertInstalled(state)
         self.assertEqual(self.m.server.log.count("GET", SETUP_PACKAGE), 0)
         self.assertEqual(self.m.server.log.count("GET", CATALOGUE), 2)
+        # Both questions came from the successor, unpacked into a fresh work folder.
+        for form in run.forms():
+            self.assertIn("\\Temp\\kst", form[5])
+
+    def test_setup_update_that_cannot_be_fetched_leaves_the_running_setup(self):
+        paths = self.m.release(setup_version="1.0.0.1")
+        os.remove(paths["setup"])
+        run = self.m.run_setup(steps=["install", "no"])
+        self.assertEnded(run)
+        installer = [e for e in run.events if e[1] == "pressed"]
+        self.assertEqual(len(installer), 1)
+        self.assertEqual(installer[0][3].lower(),
+                         harness.to_windows(self.m.setup_exe).lower())
+        state = self.m.probe()
+        self.assertInstalled(state)
+        self.assertEqual(self.m.server.log.count("GET", SETUP_PACKAGE), 1)
+
+    def test_removal_without_installed_agent_reports_and_keeps_the_record(self):
+        self.m.preinstall()
+        os.remove(os.path.join(self.m.install_folder, "kagent.exe"))
+        run = self.m.run_setup(args=["REMOVE"], steps=["errorbox", "close"])
+        self.assertEnded(run)
+        boxes = run.forms("errorbox")
+        self.assertEqual(len(boxes), 1)
+        self.assertIn("System Error.  Code: 2.", boxes[0][2])
+        state = self.m.probe()
+        self.assertIsNotNone(state.record)
+        self.assertTrue(state.user_key)
+        self.assertTrue(os.path.isfile(os.path.join(self.m.install_folder, "keltra.exe")))
+        self.assertEqual(self.m.server.log.lines, [])
 
 
 def main():
