@@ -235,6 +235,11 @@ class Machine:
 
     # State -----------------------------------------------------------------------------
 
+    def set_environment(self, name, value):
+        """A user environment variable of the prefix, seen by programs started afterwards."""
+        self.wine(["reg", "add", "HKCU\\Environment", "/v", name, "/d", value, "/f"])
+
+
     def reset(self, setup_exe=None):
         """A machine without the product, a fresh server tree and a fresh setup folder."""
         self.wine([self.tool("kdrive.exe"), "reset"])

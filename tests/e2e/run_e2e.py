@@ -116,6 +116,28 @@ class SetupRuns(unittest.TestCase):
         self.assertEqual(self.m.server.log.count("GET", CATALOGUE), 1)
         self.assertEqual(self.m.server.log.count("GET", PRODUCT_PACKAGE), 0)
 
+    def test_package_path_with_blank_is_passed_quoted(self):
+        # A temporary folder with a blank puts one into the package path the agent gets.
+        temp = self.m.c("temp with blank")
+        os.makedirs(temp, exist_ok=True)
+        self.addCleanup(shutil.rmtree, temp, True)
+        for name in ("TMP", "TEMP"):
+            self.m.set_environment(name, "C:\\temp with blank")
+            self.addCleanup(self.m.set_environment, name, "C:\\users\\%s\\Temp" %
+                            os.path.basename(os.path.dirname(self.m.temp)))
+        # An agent that leaves no marker keeps the work folder there to look at.
+        self.m.release(agent=self.m.tool("kagent_nomarker.exe"))
+        run = self.m.run_setup(steps=["install", "close@30000"])
+        self.assertEnded(run)
+        self.assertForms(run, [])
+        folders = [n for n in os.listdir(temp) if n.startswith("kst")]
+        self.assertEqual(len(folders), 1)
+        self.assertIn("Keltra.ini", os.listdir(os.path.join(temp, folders[0])))
+        # The agent found its settings beside the package: it got the whole path.
+        state = self.m.probe()
+        self.assertTrue(os.path.isfile(os.path.join(self.m.install_folder, "keltra.exe")))
+        self.assertIsNotNone(state.record)
+
     # Installed product -----------------------------------------------------------------
 
     def test_reinstall_answered_no_changes_nothing(self):
