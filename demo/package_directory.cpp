@@ -1,6 +1,7 @@
 #include "demo/package_directory.h"
 
-#include <fstream>
+#include <cstdio>
+#include <memory>
 
 namespace ks::demo {
 namespace {
@@ -59,15 +60,18 @@ bool ParseZipDirectory(std::string_view directory, std::uint32_t entries,
 }
 
 std::vector<std::string> ReadZipMemberNames(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               std::fclose);
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
         return {};
-    file.seekg(0, std::ios::end);
-    const std::uint64_t fileSize = static_cast<std::uint64_t>(file.tellg());
+    const long end = std::ftell(file.get());
+    if (end < 0)
+        return {};
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(end);
     const std::uint64_t tailSize = fileSize < kMaxTail ? fileSize : kMaxTail;
     std::string tail(static_cast<std::size_t>(tailSize), '\0');
-    file.seekg(static_cast<std::streamoff>(fileSize - tailSize));
-    if (!file.read(tail.data(), static_cast<std::streamsize>(tail.size())))
+    if (std::fseek(file.get(), static_cast<long>(fileSize - tailSize), SEEK_SET) != 0 ||
+        std::fread(tail.data(), 1, tail.size(), file.get()) != tail.size())
         return {};
     std::uint64_t offset = 0;
     std::uint32_t size = 0;
@@ -75,8 +79,8 @@ std::vector<std::string> ReadZipMemberNames(const std::string& path) {
     if (!FindZipDirectory({tail, fileSize - tailSize}, offset, size, entries))
         return {};
     std::string directory(size, '\0');
-    file.seekg(static_cast<std::streamoff>(offset));
-    if (!file.read(directory.data(), static_cast<std::streamsize>(directory.size())))
+    if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0 ||
+        std::fread(directory.data(), 1, directory.size(), file.get()) != directory.size())
         return {};
     std::vector<std::string> names;
     if (!ParseZipDirectory(directory, entries, names))
