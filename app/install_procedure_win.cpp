@@ -81,7 +81,7 @@ void TFrmInstall::BtInstallClick(TSkinControl*) {
     InputsRestorer restorer(*this);
 
     const std::string work = CreateUniqueFolder(TempFolder(), engine.Word(kWordWorkPrefix));
-    const std::string package = work + engine.ProductPackage.FileName;
+    const std::string package = work + PackageFileName(engine.ProductPackage.FileName);
     if (!ObtainPackage(package)) {
         engine.AskText(kNoConnection, false);
         return;

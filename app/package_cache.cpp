@@ -15,4 +15,9 @@ std::string PackageCacheFolder(const std::string& dataFolder, const TDMBase& eng
     return JoinFolder(dataFolder, engine.LibraryEntry(kLibCacheFolder));
 }
 
+std::string PackageFileName(const std::string& catalogueName) {
+    const std::size_t cut = catalogueName.find_last_of("\\/:");
+    return cut == std::string::npos ? catalogueName : catalogueName.substr(cut + 1);
+}
+
 } // namespace ks

@@ -10,4 +10,8 @@ class TDMBase;
 // so that no cache ever lands at a drive root.
 std::string PackageCacheFolder(const std::string& dataFolder, const TDMBase& engine);
 
+// The file name a package is stored under, from the catalogue's name: its last part only, so a
+// name such as "..\..\x.exe" or "C:\x.exe" cannot place a download outside its folder.
+std::string PackageFileName(const std::string& catalogueName);
+
 } // namespace ks

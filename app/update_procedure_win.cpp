@@ -66,7 +66,8 @@ bool TFrmInstall::CheckSetupUpdate() {
 bool TFrmInstall::RunSetupUpdate() {
     TDMBase& engine = *engine_;
     const std::string cache = PackageCacheFolder(DataFolder, engine);
-    const std::string cached = cache.empty() ? std::string() : cache + SetupPackage.FileName;
+    const std::string fileName = PackageFileName(SetupPackage.FileName);
+    const std::string cached = cache.empty() ? std::string() : cache + fileName;
     const bool fromCache = !cached.empty() && FileExists(cached);
     // Even a cached package is unpacked into a fresh folder of its own.
     const std::string work = CreateUniqueFolder(TempFolder(), engine.Word(kWordWorkPrefix));
@@ -75,7 +76,7 @@ bool TFrmInstall::RunSetupUpdate() {
         const std::string url =
             engine.ServerUrl(FormatStrings(engine.LibraryEntry(kLibPathFormat),
                                            {engine.UpperWord(kWordSetup), engine.Word(kWordZip)}));
-        target = work + SetupPackage.FileName;
+        target = work + fileName;
         ShowTask(FormatStrings(engine.Message(kMsgNewSetup), {SetupPackage.FileName}));
         DownloadToFile(url, target, SetupPackage.Size,
                        [this](std::int32_t total, std::int32_t current) {
