@@ -138,6 +138,21 @@ class SetupRuns(unittest.TestCase):
         self.assertTrue(os.path.isfile(os.path.join(self.m.install_folder, "keltra.exe")))
         self.assertIsNotNone(state.record)
 
+    def test_catalogue_file_name_cannot_leave_the_work_folder(self):
+        paths = self.m.release()
+        with open(paths["catalogue"]) as f:
+            text = f.read()
+        with open(paths["catalogue"], "w", newline="") as f:
+            f.write(text.replace("zip=Keltra.zip", "zip=..\\..\\Keltra.zip"))
+        run = self.m.run_setup(steps=["install", "no"])
+        self.assertEnded(run)
+        state = self.m.probe()
+        self.assertInstalled(state)
+        users = os.path.dirname(os.path.dirname(self.m.temp))
+        self.assertFalse(os.path.exists(os.path.join(users, "Keltra.zip")))
+        self.assertFalse(os.path.exists(os.path.join(os.path.dirname(self.m.temp),
+                                                     "Keltra.zip")))
+
     # Installed product -----------------------------------------------------------------
 
     def test_reinstall_answered_no_changes_nothing(self):
