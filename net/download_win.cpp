@@ -71,8 +71,10 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
 
     CloseInternetRoot();
     OpenInternetRoot();
-    const UniqueInternetHandle request(
-        InternetOpenUrlA(InternetRoot.Get(), url.c_str(), nullptr, 0, 0, 0));
+    // The body goes to the caller's file; a copy in the user's internet cache would cost the
+    // package's size in disk space a second time.
+    const UniqueInternetHandle request(InternetOpenUrlA(InternetRoot.Get(), url.c_str(), nullptr, 0,
+                                                        INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!request) {
         RecordOpenFailure();
         TransferFailed = true;

@@ -1,5 +1,8 @@
 // File, stream and line downloads against the loopback server: progress sequences, failures
 // to open, broken bodies and error pages.
+#include <windows.h>
+#include <wininet.h>
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -107,6 +110,18 @@ TEST(DownloadToFile, WithoutCallbackMakesNoSizeQuery) {
     EXPECT_EQ(Loopback::Get().CountRequests("HEAD /~bytes=300/nocallback.bin"), 0);
     EXPECT_EQ(Loopback::Get().CountRequests("GET /~bytes=300/nocallback.bin"), 1);
     EXPECT_EQ(kstest::ReadFileBytes(folder.File("a.bin")), kstest::PatternBytes(300));
+}
+
+// A package is saved where the caller asks; a second copy in the user's internet cache would
+// cost as much disk again.
+TEST(DownloadToFile, LeavesNoCopyInTheInternetCache) {
+    KS_REQUIRE_LOOPBACK();
+    kstest::ScratchFolder folder("net-nocache");
+    const std::string url = Loopback::Get().Url("~bytes=4000/uncached.bin");
+    ASSERT_TRUE(DownloadToFile(url, folder.File("a.bin"), 0, nullptr));
+    DWORD size = 0;
+    EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(DownloadToFile, FirstCallOfTheRunFindsNoRootForTheSizeQuery) {
