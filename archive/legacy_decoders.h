@@ -12,10 +12,11 @@ using LegacyInput = std::function<std::size_t(std::uint8_t* buffer, std::size_t 
 using LegacyOutput = std::function<void(const std::uint8_t* data, std::size_t size)>;
 
 enum class LegacyResult {
-    Ok,                 // ran to its end; the caller's CRC-32 check decides whether data is good
-    UnsupportedMethod,  // method outside 1..6
-    MalformedStream,    // a table or code the format cannot hold; nothing was read or written outside bounds
-    OutputOverflow,     // the stream would produce more than the declared uncompressed size
+    Ok,                // ran to its end; the caller's CRC-32 check decides whether data is good
+    UnsupportedMethod, // method outside 1..6
+    MalformedStream, // a table or code the format cannot hold; nothing was read or written outside
+                     // bounds
+    OutputOverflow,  // the stream would produce more than the declared uncompressed size
 };
 
 // generalFlags: the member's general-purpose bit flag (bits 1 and 2 select implode's

@@ -1,6 +1,5 @@
 #include "engine/descrambler.h"
 
-
 namespace ks {
 namespace {
 
@@ -23,8 +22,8 @@ constexpr void SwapForward(SubstitutionTable& table, int a, int b) {
 constexpr SubstitutionTable BuildSubstitutionTableImpl(const SubstitutionSeed& seed) {
     SubstitutionTable table{};
     for (int i = 0; i < kSubstitutionSize; ++i) {
-        table.forward[i] = static_cast<std::uint8_t>((i * kStartMultiplier + kStartOffset) %
-                                                     kSubstitutionSize);
+        table.forward[i] =
+            static_cast<std::uint8_t>((i * kStartMultiplier + kStartOffset) % kSubstitutionSize);
         table.inverse[table.forward[i]] = static_cast<std::uint8_t>(i);
     }
     for (std::uint8_t s : seed) {
@@ -46,7 +45,9 @@ namespace {
 constexpr SubstitutionTable kProgramTable = BuildSubstitutionTableImpl(kProgramSeed);
 } // namespace
 
-const SubstitutionTable& ProgramSubstitutionTable() { return kProgramTable; }
+const SubstitutionTable& ProgramSubstitutionTable() {
+    return kProgramTable;
+}
 
 std::string Descramble(std::string_view text) {
     const auto& inverse = kProgramTable.inverse;

@@ -10,7 +10,9 @@ TDMBase* DMBase = nullptr;
 std::string CommandWord;
 std::string CommandValue;
 
-TDMBase::TDMBase() { DataModuleCreate(); }
+TDMBase::TDMBase() {
+    DataModuleCreate();
+}
 
 TDMBase::~TDMBase() = default;
 

@@ -5,7 +5,9 @@
 namespace ks {
 namespace {
 
-bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }
+bool IsBlank(unsigned char c) {
+    return c >= 1 && c <= 32;
+}
 
 } // namespace
 
@@ -99,7 +101,9 @@ std::string EmbeddedLists::GetEntry(int index, int kind) const {
     return (**list)[static_cast<std::size_t>(index)];
 }
 
-std::string EmbeddedLists::UpperWord(int index) const { return AsciiUpper(Word(index)); }
+std::string EmbeddedLists::UpperWord(int index) const {
+    return AsciiUpper(Word(index));
+}
 
 std::string AsciiUpper(std::string_view text) {
     std::string upper(text);

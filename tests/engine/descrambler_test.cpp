@@ -16,7 +16,8 @@ TEST(SubstitutionTable, InverseUndoesForwardForEverySeed) {
             values.insert(table.forward[i]);
             EXPECT_EQ(table.inverse[table.forward[i]], i);
         }
-        EXPECT_EQ(values.size(), static_cast<std::size_t>(kSubstitutionSize)) << "not a permutation";
+        EXPECT_EQ(values.size(), static_cast<std::size_t>(kSubstitutionSize))
+            << "not a permutation";
     }
 }
 

@@ -94,7 +94,8 @@ TEST(RenamedEngine, CopyEndingInExUnderscoreReportsMissingResources) {
     const std::string copy = folder.File("engine_copy.ex_");
     ASSERT_TRUE(CopyFileA(OwnPath().c_str(), copy.c_str(), FALSE));
     SetEnvironmentVariableA(kRenamedRunVariable, "1");
-    std::string command = "\"" + copy + "\" --gtest_filter=RenamedEngine.ShowsTheErrorBoxAndRunsWithEmptyLists";
+    std::string command =
+        "\"" + copy + "\" --gtest_filter=RenamedEngine.ShowsTheErrorBoxAndRunsWithEmptyLists";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};

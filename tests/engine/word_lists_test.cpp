@@ -7,7 +7,9 @@
 namespace ks {
 namespace {
 
-StringList Words(const StringList& decodedLines) { return SplitWords(decodedLines); }
+StringList Words(const StringList& decodedLines) {
+    return SplitWords(decodedLines);
+}
 
 struct SplitCase {
     const char* name;
@@ -17,7 +19,9 @@ struct SplitCase {
 
 class WordSplitting : public ::testing::TestWithParam<SplitCase> {};
 
-TEST_P(WordSplitting, FollowsTheDelimiterRule) { EXPECT_EQ(Words(GetParam().lines), GetParam().words); }
+TEST_P(WordSplitting, FollowsTheDelimiterRule) {
+    EXPECT_EQ(Words(GetParam().lines), GetParam().words);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WordSplitting,
@@ -30,8 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"BarAcrossLineEnd", {"alpha|", "beta"}, {"alpha", "beta"}},
         SplitCase{"TrailingBarOnLastLine", {"alpha", "beta|"}, {"alpha", "beta", ""}},
         SplitCase{"TrimmedEnds", {"   ", "  alpha  ", ""}, {"alpha"}},
-        SplitCase{"EmptyText", {}, {}},
-        SplitCase{"TabsAreBlanks", {"a\tb"}, {"a", "b"}},
+        SplitCase{"EmptyText", {}, {}}, SplitCase{"TabsAreBlanks", {"a\tb"}, {"a", "b"}},
         SplitCase{"NulByteEndsSplitting", {std::string("a\0b", 3)}, {"a"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

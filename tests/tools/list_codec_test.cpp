@@ -70,7 +70,8 @@ TEST(ShippedLists, HoldEveryEntryInUse) {
     MapReader reader;
     reader.resources["EXE"] = Packed(ReadFile(kstest::SourcePath("resources/lists/words.txt")));
     reader.resources["MSG"] = Packed(ReadFile(kstest::SourcePath("resources/lists/messages.txt")));
-    reader.resources["LIB"] = Packed(ReadFile(kstest::SourcePath("resources/lists/library.txt.in")));
+    reader.resources["LIB"] =
+        Packed(ReadFile(kstest::SourcePath("resources/lists/library.txt.in")));
     const EmbeddedLists lists = ReadLists(reader, "keltrasetup.exe");
     ASSERT_TRUE(lists.words && lists.messages && lists.library);
     EXPECT_GE(lists.words->size(), 34u);
