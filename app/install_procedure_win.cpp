@@ -107,7 +107,7 @@ void TFrmInstall::BtInstallClick(TSkinControl*) {
 
     SaveSettingsFile(work + engine.WordDotWord(kWordProduct, kWordSettingsExt));
     const std::string params = QuoteIfSpaced(engine.LibraryEntry(kLibWordInstall) + ":" + package) +
-                               " " + QuoteIfSpaced(ProgramFileName());
+                               " " + QuoteIfSpaced(ProgramFilePath());
     if (!StartProgram(agent, params, true, true))
         return;
 
@@ -133,7 +133,7 @@ bool TFrmInstall::ObtainPackage(const std::string& target) {
     TDMBase& engine = *engine_;
     const std::string name = engine.WordDotWord(kWordProduct, kWordZip);
     const std::string localFolder =
-        FolderPart(ProgramFileName()) +
+        FolderPart(ProgramFilePath()) +
         engine.LibraryEntry(kLibCacheFolder).substr(0, kLocalFolderLength);
     const std::string local = JoinPath(localFolder, name);
     if (FileExists(local))

@@ -15,7 +15,4 @@ extern bool InstallDone;
 // The catalogue record of this setup program.
 extern TZipPackage SetupPackage;
 
-// The full path of the running setup program.
-std::string ProgramFileName();
-
 } // namespace ks

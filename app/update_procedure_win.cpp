@@ -33,25 +33,10 @@ constexpr int kWordWorkPrefix = 7;
 
 } // namespace
 
-std::string ProgramFileName() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 bool TFrmInstall::CheckSetupUpdate() {
     TDMBase& engine = *engine_;
     SetupPackage.Name = engine.UpperWord(kWordSetup);
-    SetupPackage.CurrentVersion = FileVersionString(ProgramFileName());
+    SetupPackage.CurrentVersion = FileVersionString(ProgramFilePath());
     engine.ProductPackage.Name = engine.UpperWord(kWordProduct);
     engine.ProductPackage.CurrentVersion.clear();
     engine.RefreshPackages({&SetupPackage, &engine.ProductPackage});

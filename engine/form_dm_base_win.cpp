@@ -4,22 +4,12 @@
 #include <windows.h>
 
 #include "sys/errors.h"
+#include "sys/process_win.h"
 
 namespace ks {
 
 std::string TDMBase::ExecutablePath() const {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return ProgramFilePath();
 }
 
 std::string TDMBase::OpenListResource(const std::string& name) const {

@@ -7,6 +7,9 @@
 
 namespace ks {
 
+// The full path of the running program's own executable ("" if Windows cannot say).
+std::string ProgramFilePath();
+
 // Starts a program through the shell, shown or hidden, and waits for its end when asked
 // (without processing messages). Raises OsError "System Error.  Code: %d." plus the system
 // text when the shell gives an error code; returns false when it fails without one.

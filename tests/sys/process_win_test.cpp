@@ -251,3 +251,14 @@ TEST(ActivateWindowOfClassTest, BringsAnotherProgramsWindowToFront) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ProgramFilePath, NamesThisTestProgram) {
+    const std::string path = ks::ProgramFilePath();
+    ASSERT_GT(path.size(), 14u);
+    EXPECT_EQ(path.substr(path.size() - 14), "\\sys_tests.exe");
+    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+} // namespace
