@@ -7,7 +7,7 @@ namespace {
 using K = ControlKind;
 using I = ControlId;
 
-constexpr std::array<ControlSpec, kControlCount> kControls = {{
+constexpr std::array<ControlEntry, kControlCount> kControls = {{
     {I::Mask, "Mask", K::Image, {0, 0, 595, 360}, "", -1, true, true},
     {I::BtTerms,
      "BtTerms",
@@ -64,11 +64,11 @@ constexpr std::array<ControlSpec, kControlCount> kControls = {{
 
 } // namespace
 
-const std::array<ControlSpec, kControlCount>& Controls() {
+const std::array<ControlEntry, kControlCount>& Controls() {
     return kControls;
 }
 
-const ControlSpec& Spec(ControlId id) {
+const ControlEntry& Entry(ControlId id) {
     return kControls[static_cast<int>(id)];
 }
 

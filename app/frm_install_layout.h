@@ -52,7 +52,7 @@ struct Bounds {
     int height;
 };
 
-struct ControlSpec {
+struct ControlEntry {
     ControlId id;
     const char* name;
     ControlKind kind;
@@ -63,8 +63,8 @@ struct ControlSpec {
     bool visible;
 };
 
-const std::array<ControlSpec, kControlCount>& Controls();
-const ControlSpec& Spec(ControlId id);
+const std::array<ControlEntry, kControlCount>& Controls();
+const ControlEntry& Entry(ControlId id);
 
 // Items of the installation-type list; item 0 installs for every user.
 constexpr std::array<const char*, 2> kUserItems = {"All users", "Current user"};

@@ -15,7 +15,7 @@ namespace ks {
 namespace {
 
 using install_form::ControlId;
-using install_form::Spec;
+using install_form::Entry;
 
 constexpr char kWindowClass[] = "TFrmInstall";
 
@@ -34,13 +34,13 @@ TFontSpec WindowTextFont() {
 }
 
 void Place(TGraphicControl& control, ControlId id) {
-    const install_form::Bounds& b = Spec(id).bounds;
+    const install_form::Bounds& b = Entry(id).bounds;
     control.SetBounds(b.left, b.top, b.width, b.height);
-    control.SetVisible(Spec(id).visible);
+    control.SetVisible(Entry(id).visible);
 }
 
 void SetUpLabel(TLabel& label, ControlId id) {
-    label.SetCaption(Spec(id).caption);
+    label.SetCaption(Entry(id).caption);
     label.SetFont(WhiteFont());
     Place(label, id);
 }
@@ -56,16 +56,16 @@ void Apply(TFlatButtonBase& button, const install_form::ButtonSetup& setup) {
 
 // Windowed controls take their caption, state and tab order from the table, then their window.
 void CreateFromTable(TSkinControl& control, ControlId id, HWND parent) {
-    const install_form::ControlSpec& spec = Spec(id);
-    if (spec.caption[0] != '\0')
-        control.SetCaption(spec.caption);
-    control.SetEnabled(spec.enabled);
-    control.SetVisible(spec.visible);
-    if (spec.tabOrder >= 0)
-        control.SetTabOrder(spec.tabOrder);
-    if (!control.Create(parent, spec.bounds.left, spec.bounds.top, spec.bounds.width,
-                        spec.bounds.height))
-        throw Error(std::string("Cannot create control ") + spec.name);
+    const install_form::ControlEntry& entry = Entry(id);
+    if (entry.caption[0] != '\0')
+        control.SetCaption(entry.caption);
+    control.SetEnabled(entry.enabled);
+    control.SetVisible(entry.visible);
+    if (entry.tabOrder >= 0)
+        control.SetTabOrder(entry.tabOrder);
+    if (!control.Create(parent, entry.bounds.left, entry.bounds.top, entry.bounds.width,
+                        entry.bounds.height))
+        throw Error(std::string("Cannot create control ") + entry.name);
     // Later controls lie above earlier ones.
     SetWindowPos(control.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -9,22 +9,22 @@
 namespace ks::install_form {
 namespace {
 
-TEST(InstallFormTable, SpecLookupFindsEveryControlByItsId) {
+TEST(InstallFormTable, EntryLookupFindsEveryControlByItsId) {
     for (int i = 0; i < kControlCount; ++i) {
         const auto id = static_cast<ControlId>(i);
-        EXPECT_EQ(Spec(id).id, id) << "entry " << i;
-        EXPECT_EQ(&Spec(id), &Controls()[i]);
+        EXPECT_EQ(Entry(id).id, id) << "entry " << i;
+        EXPECT_EQ(&Entry(id), &Controls()[i]);
     }
 }
 
 TEST(InstallFormTable, NamesAreUniqueAndBoundsLieInsideTheClientArea) {
     std::set<std::string> names;
-    for (const ControlSpec& spec : Controls()) {
-        EXPECT_TRUE(names.insert(spec.name).second) << spec.name;
-        EXPECT_GE(spec.bounds.left, 0) << spec.name;
-        EXPECT_GE(spec.bounds.top, 0) << spec.name;
-        EXPECT_LE(spec.bounds.left + spec.bounds.width, kClientWidth) << spec.name;
-        EXPECT_LE(spec.bounds.top + spec.bounds.height, kClientHeight) << spec.name;
+    for (const ControlEntry& entry : Controls()) {
+        EXPECT_TRUE(names.insert(entry.name).second) << entry.name;
+        EXPECT_GE(entry.bounds.left, 0) << entry.name;
+        EXPECT_GE(entry.bounds.top, 0) << entry.name;
+        EXPECT_LE(entry.bounds.left + entry.bounds.width, kClientWidth) << entry.name;
+        EXPECT_LE(entry.bounds.top + entry.bounds.height, kClientHeight) << entry.name;
     }
 }
 
@@ -32,26 +32,26 @@ TEST(InstallFormTable, TabOrderRunsThroughTheFourInputs) {
     const ControlId expected[] = {ControlId::InsFolder, ControlId::cbUser, ControlId::DatFolder,
                                   ControlId::chTerms};
     int counted = 0;
-    for (const ControlSpec& spec : Controls()) {
-        if (spec.tabOrder < 0)
+    for (const ControlEntry& entry : Controls()) {
+        if (entry.tabOrder < 0)
             continue;
         ++counted;
-        ASSERT_LT(spec.tabOrder, 4) << spec.name;
-        EXPECT_EQ(spec.id, expected[spec.tabOrder]) << spec.name;
+        ASSERT_LT(entry.tabOrder, 4) << entry.name;
+        EXPECT_EQ(entry.id, expected[entry.tabOrder]) << entry.name;
     }
     EXPECT_EQ(counted, 4);
 }
 
 TEST(InstallFormTable, InstallDisabledAndSafeHiddenAtStart) {
-    for (const ControlSpec& spec : Controls()) {
-        EXPECT_EQ(spec.enabled, spec.id != ControlId::BtInstall) << spec.name;
-        EXPECT_EQ(spec.visible, spec.id != ControlId::btSafe) << spec.name;
+    for (const ControlEntry& entry : Controls()) {
+        EXPECT_EQ(entry.enabled, entry.id != ControlId::BtInstall) << entry.name;
+        EXPECT_EQ(entry.visible, entry.id != ControlId::btSafe) << entry.name;
     }
 }
 
 TEST(InstallFormTable, BackgroundLiesBelowEveryOtherControl) {
     EXPECT_EQ(Controls().front().id, ControlId::Mask);
-    const Bounds mask = Spec(ControlId::Mask).bounds;
+    const Bounds mask = Entry(ControlId::Mask).bounds;
     EXPECT_EQ(mask.width, kClientWidth);
     EXPECT_EQ(mask.height, kClientHeight);
 }
@@ -111,9 +111,9 @@ TEST(InstallFormDrag, OnlyAPressAboveLine160Drags) {
 }
 
 TEST(InstallFormPicker, TitleNamesTheField) {
-    EXPECT_EQ(SelectFolderTitle(Spec(ControlId::lbInstall).caption),
+    EXPECT_EQ(SelectFolderTitle(Entry(ControlId::lbInstall).caption),
               "Please select Installation folder:");
-    EXPECT_EQ(SelectFolderTitle(Spec(ControlId::lbData).caption), "Please select Data folder:");
+    EXPECT_EQ(SelectFolderTitle(Entry(ControlId::lbData).caption), "Please select Data folder:");
 }
 
 } // namespace

@@ -22,7 +22,7 @@ namespace kstest {
 namespace {
 
 using ks::install_form::ControlId;
-using ks::install_form::Spec;
+using ks::install_form::Entry;
 
 std::map<ControlId, ks::TSkinControl*> WindowedControls(ks::TFrmInstall& form) {
     return {{ControlId::BtTerms, &form.BtTerms},    {ControlId::BtInstall, &form.BtInstall},
@@ -70,29 +70,29 @@ TEST_F(MainWindowTest, WindowIsABorderlessCentredPanelOfTheClientSize) {
 
 TEST_F(MainWindowTest, WindowedControlsSitWhereTheTableSaysWithTheirStartState) {
     for (const auto& [id, control] : WindowedControls(Form())) {
-        const auto& spec = Spec(id);
-        SCOPED_TRACE(spec.name);
+        const auto& entry = Entry(id);
+        SCOPED_TRACE(entry.name);
         ASSERT_NE(control->Handle(), nullptr);
         EXPECT_EQ(GetParent(control->Handle()), Form().Handle());
         RECT rect;
         GetWindowRect(control->Handle(), &rect);
         MapWindowPoints(nullptr, Form().Handle(), reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, spec.bounds.left);
-        EXPECT_EQ(rect.top, spec.bounds.top);
-        EXPECT_EQ(rect.right - rect.left, spec.bounds.width);
-        EXPECT_EQ(rect.bottom - rect.top, spec.bounds.height);
+        EXPECT_EQ(rect.left, entry.bounds.left);
+        EXPECT_EQ(rect.top, entry.bounds.top);
+        EXPECT_EQ(rect.right - rect.left, entry.bounds.width);
+        EXPECT_EQ(rect.bottom - rect.top, entry.bounds.height);
         const bool visible = (GetWindowLongA(control->Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
-        EXPECT_EQ(visible, spec.visible);
+        EXPECT_EQ(visible, entry.visible);
         // The install folder is open only to administrators.
-        const bool enabled = id == ControlId::InsFolder ? ks::IsUserAdministrator() : spec.enabled;
+        const bool enabled = id == ControlId::InsFolder ? ks::IsUserAdministrator() : entry.enabled;
         EXPECT_EQ(IsWindowEnabled(control->Handle()) != FALSE, enabled);
-        if (spec.tabOrder >= 0) {
-            EXPECT_EQ(control->TabOrder(), spec.tabOrder);
+        if (entry.tabOrder >= 0) {
+            EXPECT_EQ(control->TabOrder(), entry.tabOrder);
         }
     }
     for (const auto& [id, control] : GraphicControls(Form())) {
-        const auto& b = Spec(id).bounds;
-        SCOPED_TRACE(Spec(id).name);
+        const auto& b = Entry(id).bounds;
+        SCOPED_TRACE(Entry(id).name);
         EXPECT_EQ(control->Left(), b.left);
         EXPECT_EQ(control->Top(), b.top);
         EXPECT_EQ(control->Width(), b.width);
