@@ -42,7 +42,7 @@ struct TFontSpec {
     TColor color = clWindowText;
 };
 
-// Creates the GDI font of a font specification (quality: a LOGFONT lfQuality value).
+// Creates the GDI font a font description asks for (quality: a LOGFONT lfQuality value).
 UniqueFont CreateSkinFont(const TFontSpec& font, BYTE quality = DEFAULT_QUALITY);
 // Resolves system colours (IsSystemColor) to the current theme's RGB value.
 TColor ResolveColor(TColor color);

@@ -182,8 +182,8 @@ class Server(http.server.ThreadingHTTPServer):
     allow_reuse_address = True
 
 
-def make_server(spec, args, request_log, log_lock):
-    name, _, rest = spec.partition("=")
+def make_server(listener, args, request_log, log_lock):
+    name, _, rest = listener.partition("=")
     fields = rest.split(",")
     server = Server(("127.0.0.1", 0), Handler)
     server.root = args.root
@@ -197,7 +197,7 @@ def make_server(spec, args, request_log, log_lock):
         context.load_cert_chain(fields[1], fields[2])
         server.socket = context.wrap_socket(server.socket, server_side=True)
     elif fields[0] != "http" or len(fields) != 1:
-        raise SystemExit("unknown listener: " + spec)
+        raise SystemExit("unknown listener: " + listener)
     return name, server
 
 
@@ -211,7 +211,7 @@ def write_port_file(path, lines):
 def serve(args):
     request_log = open(args.log, "a") if args.log else None
     log_lock = threading.Lock()
-    servers = [make_server(spec, args, request_log, log_lock) for spec in args.listen or ["http=http"]]
+    servers = [make_server(listener, args, request_log, log_lock) for listener in args.listen or ["http=http"]]
     for _, server in servers:
         threading.Thread(target=server.serve_forever, daemon=True).start()
     lines = ["%s %d\n" % (name, server.server_address[1]) for name, server in servers]
