@@ -36,24 +36,6 @@ InputFile::InputFile(const std::string& path) {
     size_ = static_cast<std::uint64_t>(size.QuadPart);
 }
 
-InputFile::~InputFile() {
-    Close();
-}
-
-InputFile::InputFile(InputFile&& other) noexcept : handle_(other.handle_), size_(other.size_) {
-    other.handle_ = kClosed;
-}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        size_ = other.size_;
-        other.handle_ = kClosed;
-    }
-    return *this;
-}
-
 void InputFile::Close() noexcept {
     if (handle_ != kClosed)
         CloseHandle(AsHandle(handle_));
@@ -90,23 +72,6 @@ OutputFile::OutputFile(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE)
         throw FileCreateError(ErrorText("Cannot create file", path, GetLastError()));
     handle_ = reinterpret_cast<std::intptr_t>(file);
-}
-
-OutputFile::~OutputFile() {
-    Close();
-}
-
-OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = kClosed;
-}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kClosed;
-    }
-    return *this;
 }
 
 void OutputFile::Write(const void* data, std::size_t size) {
