@@ -2,17 +2,21 @@
 # A first installation of a 100 MB product package from the loopback server, timed by phase,
 # next to a bare 64 KB-read WinInet download and `kzip.exe x` of the same package under Wine
 # (curl and bsdtar natively, for the record).
-#   bench/install.sh [WIN32_BUILD_DIR]       (INSTALL_BENCH_MB sets the size, default 100)
-# Without a build folder it builds build/bench-install-win32 (with build/bench-native's listtool).
+#   bench/install.sh [WINDOWS_BUILD_DIR]       (INSTALL_BENCH_MB sets the size, default 100)
+# Without a build folder it builds build/bench-install-<win32|win64>, for the Windows build
+# this machine runs (scripts/windows-build), with build/bench-native's listtool.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 win=${1:-}
 if [ -z "$win" ]; then
     native=$root/build/bench-native
-    win=$root/build/bench-install-win32
+    arch=$("$root/scripts/windows-build")
+    toolchain=$root/cmake/mingw-i686.cmake
+    [ "$arch" = win64 ] && toolchain=$root/cmake/mingw-x86_64.cmake
+    win=$root/build/bench-install-$arch
     cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DKS_TESTS=OFF >/dev/null
     cmake --build "$native" -j2 --target listtool >/dev/null
-    cmake -S "$root" -B "$win" --toolchain "$root/cmake/mingw-i686.cmake" \
+    cmake -S "$root" -B "$win" --toolchain "$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DKS_TESTS=ON -DKS_BENCH=ON \
         -DKS_HOST_LISTTOOL="$native/bin/listtool" >/dev/null
     cmake --build "$win" -j2 --target keltrasetup kagent keltra kdrive listtool kzip \

@@ -3,17 +3,21 @@
 # 64 KB reads, DownloadToFile with the main window's kind of progress handler, and (on a
 # smaller file) the bare loop with 1 KB reads and DownloadToFile with a handler that repaints
 # the gauge on every 1,024-byte block. The files stay in build/bench/net.
-#   bench/net_download.sh [WIN32_BUILD_DIR]     (NET_BENCH_MB sets the size, default 200)
-# Without a build folder it builds build/bench-win32 (with build/bench-native's listtool).
+#   bench/net_download.sh [WINDOWS_BUILD_DIR]     (NET_BENCH_MB sets the size, default 200)
+# Without a build folder it builds build/bench-<win32|win64>, for the Windows build this machine
+# runs (scripts/windows-build), with build/bench-native's listtool.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 win=${1:-}
 if [ -z "$win" ]; then
     native=$root/build/bench-native
-    win=$root/build/bench-win32
+    arch=$("$root/scripts/windows-build")
+    toolchain=$root/cmake/mingw-i686.cmake
+    [ "$arch" = win64 ] && toolchain=$root/cmake/mingw-x86_64.cmake
+    win=$root/build/bench-$arch
     cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DKS_TESTS=OFF >/dev/null
     cmake --build "$native" -j2 --target listtool >/dev/null
-    cmake -S "$root" -B "$win" --toolchain "$root/cmake/mingw-i686.cmake" \
+    cmake -S "$root" -B "$win" --toolchain "$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DKS_TESTS=OFF -DKS_BENCH=ON \
         -DKS_HOST_LISTTOOL="$native/bin/listtool" >/dev/null
     cmake --build "$win" -j2 --target net_download_bench >/dev/null
