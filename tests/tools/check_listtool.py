@@ -46,9 +46,16 @@ def main():
             for i, (before, after) in enumerate(zip(lists[name], changed[name])):
                 if (name, i) not in (("library", 2), ("messages", 22)):
                     assert before == after, (name, i, before, after)
-        refused = subprocess.run([wine_run, listtool, "set", copy, "colours", "1", "x"],
-                                 capture_output=True, timeout=120)
-        assert refused.returncode != 0, "an unknown list must be refused"
+        with open(copy, "rb") as f:
+            before_refusals = f.read()
+        for args in (["colours", "1", "x"], ["words", "3", "two words"], ["words", "3", "a|b"],
+                     ["words", "3", ""], ["messages", "22", "a_b"]):
+            refused = subprocess.run([wine_run, listtool, "set", copy] + args,
+                                     capture_output=True, timeout=120)
+            assert refused.returncode != 0, ("must be refused", args)
+            assert refused.stderr, ("a refusal says why", args)
+        with open(copy, "rb") as f:
+            assert f.read() == before_refusals, "a refused text must leave the exe as it was"
     print("listtool checks: 1 passed, 0 failed")
 
 
