@@ -4,6 +4,7 @@
 #include "net/block_pump.h"
 #include "net/internet_handle_win.h"
 #include "net/net_utils.h"
+#include "net/open_url_win.h"
 #include "net/url.h"
 #include "sys/errors.h"
 #include "sys/unique_handle_win.h"
@@ -73,13 +74,9 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
     OpenInternetRoot();
     // The body goes to the caller's file; a copy in the user's internet cache would cost the
     // package's size in disk space a second time.
-    const UniqueInternetHandle request(InternetOpenUrlA(InternetRoot.Get(), url.c_str(), nullptr, 0,
-                                                        INTERNET_FLAG_NO_CACHE_WRITE, 0));
-    if (!request) {
-        RecordOpenFailure();
-        TransferFailed = true;
+    const OpenedUrl opened = OpenUrl(url, INTERNET_FLAG_NO_CACHE_WRITE);
+    if (!opened)
         return false;
-    }
 
     UniqueFileHandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -89,7 +86,7 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
     std::uint32_t reads = 0;
     std::uint32_t current = 0;
     const bool complete = PumpBody(
-        request.Get(),
+        opened.request.Get(),
         [&](const char* data, std::size_t size) {
             DWORD written = 0;
             if (!WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) ||
@@ -113,15 +110,11 @@ bool DownloadToStream(const std::string& url, std::ostream& stream) {
     std::string normalized = url;
     NormalizeURL(normalized);
     OpenInternetRoot();
-    const UniqueInternetHandle request(InternetOpenUrlA(InternetRoot.Get(), normalized.c_str(),
-                                                        nullptr, 0, INTERNET_FLAG_HYPERLINK, 0));
-    if (!request) {
-        RecordOpenFailure();
-        TransferFailed = true;
+    const OpenedUrl opened = OpenUrl(normalized, INTERNET_FLAG_HYPERLINK);
+    if (!opened)
         return false;
-    }
     const bool complete = PumpBody(
-        request.Get(),
+        opened.request.Get(),
         [&](const char* data, std::size_t size) {
             stream.write(data, static_cast<std::streamsize>(size));
         },

@@ -18,6 +18,9 @@ using UniqueInternetHandle = UniqueHandle<InternetHandleTraits>;
 // The root every connection and URL request hangs from; none until first opened.
 extern UniqueInternetHandle InternetRoot;
 
+// Sets the transfer time-outs on a handle; a request takes them only before it is sent.
+void ApplyTransferTimeouts(HINTERNET handle);
+
 // Sets LastInternetError from the calling thread's last error, right after a failed open.
 void RecordOpenFailure();
 

@@ -9,11 +9,33 @@ namespace ks {
 
 UniqueInternetHandle InternetRoot;
 
+namespace {
+
+std::uint32_t transferTimeoutMs = kDefaultTransferTimeoutMs;
+
+} // namespace
+
+void ApplyTransferTimeouts(HINTERNET handle) {
+    DWORD value = transferTimeoutMs;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionA(handle, option, &value, sizeof(value));
+}
+
 bool OpenInternetRoot() {
-    if (!InternetRoot)
+    if (!InternetRoot) {
         InternetRoot.Reset(
             InternetOpenA("Mozilla/5.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (InternetRoot)
+            ApplyTransferTimeouts(InternetRoot.Get());
+    }
     return InternetRoot.Valid();
+}
+
+void SetTransferTimeout(std::uint32_t milliseconds) {
+    transferTimeoutMs = milliseconds;
+    if (InternetRoot)
+        ApplyTransferTimeouts(InternetRoot.Get());
 }
 
 void CloseInternetRoot() {

@@ -38,6 +38,10 @@ std::string FormatInternetError(std::uint32_t number, const std::string& text) {
     return "Internet Error " + std::to_string(static_cast<std::int32_t>(number)) + " : " + text;
 }
 
+std::string FormatHttpStatusError(std::uint32_t status, const std::string& text) {
+    return "HTTP Error " + std::to_string(status) + " : " + text;
+}
+
 std::vector<std::string> SplitResponseLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -18,10 +18,17 @@ extern std::string LastInternetError;
 // Set by every file and stream download that runs to its end: whether it failed.
 extern bool TransferFailed;
 
+// How long a transfer waits for a connection or for the next bytes of an answer before it
+// fails: a server that stalls must not hold the setup forever.
+constexpr std::uint32_t kDefaultTransferTimeoutMs = 30000;
+
 // Windows build. Opens the shared root handle when none is open; true when one is open.
 bool OpenInternetRoot();
 void CloseInternetRoot();
 bool InternetRootIsOpen();
+// Windows build. The connect, send and receive time-out of the root handle, for the open one
+// and every one opened later.
+void SetTransferTimeout(std::uint32_t milliseconds);
 
 // Windows build. The platform's text for an internet or system error number, without
 // trailing blanks and full stops; "" when there is none.
@@ -32,8 +39,9 @@ std::string InternetErrorText(std::uint32_t number);
 std::int32_t GetRemoteFileSize(const std::string& url);
 
 // Windows build. Downloads url into fileName on a fresh root handle. False when the URL
-// cannot be opened (the file is not touched) or the body breaks off (the partial file is
-// deleted). Raises OsError when the file cannot be created or written.
+// cannot be opened or the server answers with a status outside 2xx (the file is not touched),
+// or the body breaks off or stalls (the partial file is deleted). Raises OsError when the file
+// cannot be created or written.
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
                     const TransferProgressEvent& onProgress);
 
@@ -54,6 +62,8 @@ std::string TrimErrorText(std::string text);
 
 // Formats "Internet Error %d : %s".
 std::string FormatInternetError(std::uint32_t number, const std::string& text);
+// Formats "HTTP Error %d : %s" for a status outside 2xx.
+std::string FormatHttpStatusError(std::uint32_t status, const std::string& text);
 
 // Splits at CR LF, LF or CR; a line end at the very end starts no further line.
 std::vector<std::string> SplitResponseLines(const std::string& text);

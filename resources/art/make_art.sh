@@ -32,8 +32,9 @@ $im -size 21x21 xc:'#2A5A92' -fill '#C8362B' -draw 'circle 10,10 10,1' \
     -stroke white -strokewidth 2 -draw 'line 6,6 14,14' -draw 'line 14,6 6,14' \
     -type TrueColor BMP3:ko.bmp
 
-# Install glyph 32x16: two 16x16 images (normal, disabled); magenta is transparent.
-$im -size 32x16 xc:'#FF00FF' \
+# Install glyph 32x16: two 16x16 images (normal, disabled); magenta is transparent, so no
+# edge may blend into it.
+$im -size 32x16 xc:'#FF00FF' +antialias \
     -fill '#1F4E8C' -draw 'polygon 8,13 3,7 6,7 6,2 10,2 10,7 13,7' -draw 'rectangle 2,14 14,15' \
     -fill '#9A9A9A' -draw 'polygon 24,13 19,7 22,7 22,2 26,2 26,7 29,7' -draw 'rectangle 18,14 30,15' \
     -type TrueColor BMP3:install.bmp

@@ -48,9 +48,33 @@ class RequestLog:
         return sum(1 for line in self.lines if line == "%s %s" % (method, target))
 
 
+class Hold:
+    """A body the server stops sending after its first bytes, until the test releases it."""
+
+    FIRST_BYTES = 64 * 1024
+
+    def __init__(self):
+        self.reached = threading.Event()
+        self.release = threading.Event()
+
+
 class Handler(loopback.Handler):
     """The test server's handler: after answering a path in server.last, the server stops
-    listening, so that every later request finds nobody there."""
+    listening, so that every later request finds nobody there; a path in server.held is
+    held mid-body."""
+
+    def parse(self):
+        answer = super().parse()
+        if self.path in self.server.held:
+            answer.stall = Hold.FIRST_BYTES
+        return answer
+
+    def stall(self):
+        hold = self.server.held.get(self.path)
+        if hold is None:
+            return super().stall()
+        hold.reached.set()
+        hold.release.wait(120)
 
     def answer(self, send_body):
         self.server.timeline.append((time.monotonic(), "begin", self.command, self.path))
@@ -77,6 +101,7 @@ class PackageServer:
         self.server.request_log = RequestLog()
         self.server.log_lock = threading.Lock()
         self.server.last = set()
+        self.server.held = {}  # path: Hold
         self.server.timeline = []  # (monotonic time, "begin" or "end", method, path)
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
@@ -92,6 +117,7 @@ class PackageServer:
     def reset(self):
         self.server.request_log.lines.clear()
         self.server.last = set()
+        self.server.held = {}
         self.server.timeline = []
 
     def stop(self):

@@ -2,7 +2,9 @@
 //   kdrive answer STOPFILE STEP...  in order: yes | no | ok (message forms), errorbox,
 //                                   install (tick the terms, press Install), close,
 //                                   ready (the setup window is shown), form (a message form
-//                                   is shown, unanswered), shot:FILE (a screenshot, BMP)
+//                                   is shown, unanswered), shot:FILE (a screenshot, BMP),
+//                                   look:BASE (BASE.txt lists the setup's visible windows;
+//                                   then waits for BASE.seen), wait:FILE (until FILE exists)
 //                                   (each step may carry a timeout: yes@30000); then keeps
 //                                   refusing unexpected forms until STOPFILE exists
 //   kdrive probe                    prints windows, processes, the running atom, the records
@@ -215,6 +217,40 @@ bool SaveScreenshot(const std::string& path) {
     return saved;
 }
 
+bool WaitForFile(const std::string& path, DWORD timeout) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeout) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+// Lists the setup program's visible top-level windows (topmost first) for a look at the
+// display, then waits until the look is done.
+bool Look(const std::string& base, DWORD timeout) {
+    Sleep(300); // let the last change paint
+    const std::string list = base + ".txt";
+    FILE* out = std::fopen((list + ".part").c_str(), "w");
+    if (!out)
+        return false;
+    for (HWND window : TopWindows()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        const std::string path = ProcessPath(pid);
+        const std::size_t slash = path.find_last_of('\\');
+        RECT rect;
+        if (IsWindowVisible(window) && GetWindowRect(window, &rect) &&
+            lstrcmpiA(path.c_str() + (slash == std::string::npos ? 0 : slash + 1),
+                      "keltrasetup.exe") == 0)
+            std::fprintf(out, "%s\t%ld\t%ld\t%ld\t%ld\n", ClassOf(window).c_str(), rect.left,
+                         rect.top, rect.right, rect.bottom);
+    }
+    const bool written = std::fclose(out) == 0 && MoveFileA((list + ".part").c_str(), list.c_str());
+    return written && WaitForFile(base + ".seen", timeout);
+}
+
 bool WaitFor(HWND (*find)(), DWORD timeout) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeout) {
@@ -260,6 +296,10 @@ bool Answer(const std::string& step, DWORD timeout) {
     }
     if (step == "ready" || step == "form")
         return false;
+    if (step.rfind("look:", 0) == 0)
+        return Look(step.substr(5), timeout);
+    if (step.rfind("wait:", 0) == 0)
+        return WaitForFile(step.substr(5), timeout);
     if (step.rfind("shot:", 0) == 0) {
         Sleep(300); // let the last change paint
         return SaveScreenshot(step.substr(5));

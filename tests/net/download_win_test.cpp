@@ -198,13 +198,48 @@ TEST(DownloadToFile, BodyCutMidwayFailsAndLeavesNoFile) {
     EXPECT_TRUE(DownloadLines(Loopback::Get().Url("~cut=3000/~bytes=100000/cut3.bin")).empty());
 }
 
-TEST(DownloadToFile, ErrorPageIsSavedAsContent) {
+struct StatusCase {
+    const char* name;
+    const char* path;
+    const char* status;
+};
+
+class ErrorStatus : public testing::TestWithParam<StatusCase> {};
+
+TEST_P(ErrorStatus, FailsAndNamesTheStatus) {
     KS_REQUIRE_LOOPBACK();
-    kstest::ScratchFolder folder("net-404");
+    kstest::ScratchFolder folder("net-status");
     const std::string target = folder.File("page.html");
-    EXPECT_TRUE(DownloadToFile(Loopback::Get().Url("no/such/package.zip"), target, 0, nullptr));
-    EXPECT_FALSE(TransferFailed);
-    EXPECT_NE(kstest::ReadFileBytes(target).find("404 Not Found"), std::string::npos);
+    const std::string url = Loopback::Get().Url(GetParam().path);
+    EXPECT_FALSE(DownloadToFile(url, target, 0, nullptr));
+    EXPECT_TRUE(TransferFailed);
+    EXPECT_FALSE(kstest::FileExists(target));
+    EXPECT_NE(LastInternetError.find(GetParam().status), std::string::npos) << LastInternetError;
+
+    std::ostringstream stream;
+    EXPECT_FALSE(DownloadToStream(url, stream));
+    EXPECT_TRUE(TransferFailed);
+    EXPECT_EQ(stream.str(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ErrorStatus,
+                         testing::Values(StatusCase{"NotFound", "no/such/package.zip", "404"},
+                                         StatusCase{"ServerError", "~status=500/~bytes=9/x.bin",
+                                                    "500"}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(DownloadToFile, StalledServerEndsTheTransfer) {
+    KS_REQUIRE_LOOPBACK();
+    kstest::ScratchFolder folder("net-stall");
+    const std::string target = folder.File("stall.bin");
+    SetTransferTimeout(2000);
+    EXPECT_FALSE(DownloadToFile(Loopback::Get().Url("~stall=3000/~bytes=100000/stall.bin"), target,
+                                100000, nullptr));
+    EXPECT_TRUE(TransferFailed);
+    EXPECT_FALSE(kstest::FileExists(target));
+    EXPECT_TRUE(DownloadLines(Loopback::Get().Url("~stall=3000/~bytes=100000/stall.txt")).empty());
+    EXPECT_TRUE(TransferFailed);
+    SetTransferTimeout(kDefaultTransferTimeoutMs);
 }
 
 TEST(DownloadToFile, TargetThatCannotBeCreatedRaisesAndKeepsTheFlag) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "net/net_utils.h"
 #include "tests/common/test_paths.h"
@@ -48,6 +49,21 @@ TEST(Https, CertificateForAnotherNameFails) {
     std::ostringstream stream;
     EXPECT_FALSE(DownloadToStream(Loopback::Get().WrongNameUrl("~bytes=3/wrong.txt"), stream));
     EXPECT_TRUE(stream.str().empty());
+}
+
+// A package of unknown size: its size query and its download go to the same server.
+TEST(Https, SizeQueryKeepsTheCheckOfTheDownloadAfterIt) {
+    KS_REQUIRE_LOOPBACK();
+    kstest::ScratchFolder folder("net-wronghead");
+    const std::string target = folder.File("wrong.bin");
+    OpenInternetRoot(); // so the size query runs
+    std::vector<std::int32_t> totals;
+    EXPECT_FALSE(
+        DownloadToFile(Loopback::Get().WrongNameHeadUrl("~bytes=3000/wrong.bin"), target, 0,
+                       [&](std::int32_t total, std::int32_t) { totals.push_back(total); }));
+    EXPECT_TRUE(TransferFailed);
+    EXPECT_FALSE(kstest::FileExists(target));
+    EXPECT_EQ(totals, std::vector<std::int32_t>{0}) << "a bad certificate leaves the size unknown";
 }
 
 } // namespace

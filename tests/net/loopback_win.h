@@ -32,8 +32,8 @@ public:
     std::string WrongNameUrl(const std::string& path) const {
         return Base("https", "wrongname") + path;
     }
-    // The same certificate on its own port, for size queries only: the platform remembers a
-    // server whose name check a HEAD request skipped, and later downloads from it would pass.
+    // The same certificate on a port of its own, for size queries and the downloads after
+    // them: the platform keeps a connection its size query opened for the download.
     std::string WrongNameHeadUrl(const std::string& path) const {
         return Base("https", "wronghead") + path;
     }

@@ -41,6 +41,7 @@ TEST(FormatInternetError, NumberAsSignedDecimal) {
     EXPECT_EQ(FormatInternetError(12007, "Name not resolved"),
               "Internet Error 12007 : Name not resolved");
     EXPECT_EQ(FormatInternetError(0xFFFFFFFFu, ""), "Internet Error -1 : ");
+    EXPECT_EQ(FormatHttpStatusError(404, "Not Found"), "HTTP Error 404 : Not Found");
 }
 
 TEST(SplitResponseLines, EveryLineEndKind) {

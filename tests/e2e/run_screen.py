@@ -1,0 +1,255 @@
+"""What a person sees: runs keltrasetup.exe under Wine on an Xvfb display of its own and, at
+each look, captures the real X display with ImageMagick's import and checks each of the setup
+program's windows in it against what the program draws: its art never paints a large black
+area nor the transparent key colour of its glyphs (magenta, or anything blended with it).
+
+Screenshots taken through GDI cannot serve: under Wine they read the X display back, and a
+window of another process cannot be asked to paint into a bitmap of the test.
+
+    run_screen.py --bin BUILD/bin --work BUILD/screen [-k NAME]
+"""
+
+import argparse
+import glob
+import os
+import subprocess
+import sys
+import threading
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import PRODUCT_PACKAGE  # noqa: E402
+
+MACHINE = None
+DISPLAY = None
+# Black: every channel below BLACK_LEVEL. The program's windows hold a few black text pixels
+# and the corners outside a rounded form; a window that was not painted is all black.
+BLACK_LEVEL = 24
+BLACK_SHARE = 0.1
+# The key colour and its blends: red and blue well above green. No art has that hue.
+KEY_MARGIN = 60
+
+
+class Image:
+    """24-bit RGB pixels, rows top-down."""
+
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return self.rgb[i], self.rgb[i + 1], self.rgb[i + 2]
+
+
+def read_ppm(path):
+    """A binary PPM (P6, maximum 255) as import writes it."""
+    data = open(path, "rb").read()
+    fields = []
+    position = 0
+    while len(fields) < 4:
+        while data[position:position + 1].isspace():
+            position += 1
+        if data[position:position + 1] == b"#":
+            position = data.index(b"\n", position)
+            continue
+        end = position
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[position:end])
+        position = end
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise ValueError("not an 8-bit P6 file: " + path)
+    width, height = int(fields[1]), int(fields[2])
+    return Image(width, height, data[position + 1: position + 1 + width * height * 3])
+
+
+def capture_display(path):
+    subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-depth", "8",
+                    "ppm:" + path],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    return read_ppm(path)
+
+
+def read_windows(path):
+    """(class, left, top, right, bottom) per visible setup window, as kdrive lists them."""
+    windows = []
+    with open(path) as f:
+        for line in f:
+            name, *edges = line.rstrip("\n").split("\t")
+            windows.append((name,) + tuple(int(edge) for edge in edges))
+    return windows
+
+
+def faults(shown, windows):
+    """What is wrong with each window on the display: {class: (black share, keyed pixels)}."""
+    found = {}
+    for name, left, top, right, bottom in windows:
+        black = keyed = total = 0
+        for y in range(max(0, top), min(bottom, shown.height)):
+            for x in range(max(0, left), min(right, shown.width)):
+                r, g, b = shown.pixel(x, y)
+                total += 1
+                black += max(r, g, b) < BLACK_LEVEL
+                keyed += r > g + KEY_MARGIN and b > g + KEY_MARGIN
+        if black > BLACK_SHARE * total or keyed:
+            found[name] = (black / max(1, total), keyed)
+    return found
+
+
+class Looks:
+    """Answers kdrive's look steps while a run goes on: captures the display, checks the
+    windows kdrive listed and lets kdrive go on. A display with a fault is captured again a
+    few times, so a paint still on its way does not count."""
+
+    ATTEMPTS = 5
+
+    def __init__(self, folder, hold=None):
+        self.folder = folder
+        self.hold = hold
+        self.results = {}  # name: (faults, windows)
+        self.stop = threading.Event()
+        os.makedirs(folder, exist_ok=True)
+        for path in glob.glob(os.path.join(folder, "*")):
+            os.remove(path)
+        self.thread = threading.Thread(target=self.serve, daemon=True)
+        self.thread.start()
+
+    def step(self, name):
+        return "look:" + harness.to_windows(os.path.join(self.folder, name))
+
+    def held_step(self):
+        return "wait:" + harness.to_windows(os.path.join(self.folder, "held"))
+
+    def serve(self):
+        while not self.stop.is_set():
+            if self.hold and self.hold.reached.is_set() and \
+                    not os.path.exists(os.path.join(self.folder, "held")):
+                open(os.path.join(self.folder, "held"), "w").close()
+            for listing in sorted(glob.glob(os.path.join(self.folder, "*.txt"))):
+                name = os.path.basename(listing)[:-4]
+                if name not in self.results:
+                    self.look(name, listing)
+            time.sleep(0.1)
+
+    def look(self, name, listing):
+        base = os.path.join(self.folder, name)
+        windows = read_windows(listing)
+        for attempt in range(self.ATTEMPTS):
+            found = faults(capture_display(base + ".ppm"), windows)
+            if not found:
+                break
+            time.sleep(1)
+        self.results[name] = (found, windows)
+        open(base + ".seen", "w").close()
+        # A download held for the look goes on once the look is done.
+        if self.hold and name == "download":
+            self.hold.release.set()
+
+    def close(self):
+        self.stop.set()
+        self.thread.join(10)
+        if self.hold:
+            self.hold.release.set()
+
+
+class ScreenRuns(unittest.TestCase):
+    def setUp(self):
+        self.m = MACHINE
+        self.m.reset()
+
+    def run_with_looks(self, steps, hold=None, **options):
+        looks = Looks(os.path.join(self.m.work, "looks", self._testMethodName), hold)
+        try:
+            run = self.m.run_setup(steps=[s(looks) if callable(s) else s for s in steps],
+                                   **options)
+        finally:
+            looks.close()
+        self.assertFalse(run.timed_out, run.events)
+        self.assertEqual([e for e in run.events if e[1] in ("missing", "unexpected")], [])
+        return looks.results
+
+    def assertShownAsDrawn(self, results, names):
+        self.assertEqual(sorted(results), sorted(names))
+        for name in names:
+            found, windows = results[name]
+            where = os.path.join(self.m.work, "looks", self._testMethodName, name + ".ppm")
+            self.assertTrue(windows, "%s: no setup window listed" % name)
+            self.assertEqual(found, {}, "%s: {window: (black share, key-colour pixels)} on the "
+                             "display (%s)" % (name, where))
+
+    def test_installation_through_the_window(self):
+        self.m.release()
+        hold = harness.Hold()
+        self.m.server.server.held[PRODUCT_PACKAGE] = hold
+        results = self.run_with_looks(
+            ["ready", lambda l: l.step("start"), "install", lambda l: l.held_step(),
+             lambda l: l.step("download"), "form", lambda l: l.step("installed"), "no"],
+            hold=hold)
+        self.assertShownAsDrawn(results, ["start", "download", "installed"])
+
+    def test_question_as_first_window(self):
+        self.m.preinstall()
+        results = self.run_with_looks(["form", lambda l: l.step("again"), "no"])
+        self.assertShownAsDrawn(results, ["again"])
+
+    def test_message_over_the_window(self):
+        # The server goes away once it has given out the catalogue: the download fails.
+        server = harness.PackageServer(self.m.www)
+        self.addCleanup(server.stop)
+        server.server.last = {harness.CATALOGUE}
+        self.m.reset(setup_exe=self.m.repoint(server.port))
+        self.m.release()
+        results = self.run_with_looks(["install", "form", lambda l: l.step("failed"), "ok",
+                                       "close"])
+        self.assertShownAsDrawn(results, ["failed"])
+
+
+def start_display():
+    for number in range(150, 200):
+        if os.path.exists("/tmp/.X11-unix/X%d" % number) or \
+                os.path.exists("/tmp/.X%d-lock" % number):
+            continue
+        server = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
+                                   "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        for _ in range(50):
+            if os.path.exists("/tmp/.X11-unix/X%d" % number):
+                return server, ":%d" % number
+            if server.poll() is not None:
+                break
+            time.sleep(0.1)
+        server.kill()
+    raise RuntimeError("no Xvfb display could be started")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("-k", dest="patterns", action="append", default=[])
+    args = parser.parse_args()
+    global MACHINE, DISPLAY
+    xvfb, DISPLAY = start_display()
+    # Every Wine process of this run draws on this display.
+    os.environ["DISPLAY"] = DISPLAY
+    result = None
+    try:
+        MACHINE = harness.Machine(args.bin, args.work)
+        try:
+            loader = unittest.TestLoader()
+            if args.patterns:
+                loader.testNamePatterns = ["*%s*" % p for p in args.patterns]
+            suite = loader.loadTestsFromTestCase(ScreenRuns)
+            result = unittest.TextTestRunner(verbosity=2).run(suite)
+        finally:
+            MACHINE.close()
+    finally:
+        xvfb.terminate()
+        xvfb.wait(10)
+    return 0 if result and result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
