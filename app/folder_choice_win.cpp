@@ -6,6 +6,7 @@
 #include "app/frm_install.h"
 #include "engine/folder_error_form.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "skin/picture_win.h"
 #include "sys/files.h"
 #include "sys/paths.h"
@@ -119,7 +120,7 @@ void TFrmInstall::ShowFolderState(TImage& icon, bool passed) {
 }
 
 bool TFrmInstall::TestFolders(bool removeEmpty) {
-    const std::string probeName = engine_ ? engine_->WordDotWord(12, 12) : "";
+    const std::string probeName = engine_ ? engine_->WordDotWord(word::kProbe, word::kProbe) : "";
     const std::string installText = InsFolder.Text();
     const std::string dataText = DatFolder.Text();
     bool installPassed = true;
@@ -153,7 +154,8 @@ void TFrmInstall::ShowFolderError() {
 
 void TFrmInstall::btSafeClick(TSkinControl*) {
     const SafeFolders safe =
-        SafeConfiguration(engine_->Word(29), engine_->Word(32), engine_->Word(9));
+        SafeConfiguration(engine_->Word(word::kSafeDrive), engine_->Word(word::kProduct),
+                          engine_->Word(word::kSafeDataFolder));
     InstallFolder = safe.installFolder;
     SetFolderText(InsFolder, InstallFolder);
     DataFolder = safe.dataFolder;

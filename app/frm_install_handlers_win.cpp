@@ -2,6 +2,7 @@
 #include "app/folder_rules.h"
 #include "app/frm_install.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "sys/folders.h"
 #include "sys/paths.h"
 #include "sys/process_win.h"
@@ -10,9 +11,9 @@
 namespace ks {
 
 void TFrmInstall::cbUserChange(TSkinControl* sender) {
-    const ScopeFolders folders =
-        FoldersForScope(cbUser.ItemIndex(), InstallFolder, engine_ ? engine_->LibraryEntry(0) : "",
-                        [](FolderKind kind) { return GetSystemFolder(kind); });
+    const ScopeFolders folders = FoldersForScope(
+        cbUser.ItemIndex(), InstallFolder, engine_ ? engine_->LibraryEntry(lib::kMenuGroup) : "",
+        [](FolderKind kind) { return GetSystemFolder(kind); });
     InstallFolder = folders.installFolder;
     DataFolder = folders.dataFolder;
     MenuFolder = folders.menuFolder;
@@ -31,8 +32,8 @@ void TFrmInstall::chTermsClick(TSkinControl*) {
 }
 
 void TFrmInstall::BtTermsClick(TSkinControl*) {
-    const std::string document = JoinPath(TempFolder(), engine_->LibraryEntry(21));
-    ExtractResourceToFile(engine_->Word(11), document);
+    const std::string document = JoinPath(TempFolder(), engine_->LibraryEntry(lib::kTermsFile));
+    ExtractResourceToFile(engine_->Word(word::kTermsResource), document);
     OpenDocument(document, "");
 }
 

@@ -12,6 +12,7 @@
 #include "app/text_format.h"
 #include "engine/installed_state.h"
 #include "net/net_utils.h"
+#include "resources/list_names.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/paths.h"
@@ -21,23 +22,6 @@ namespace ks {
 namespace {
 
 constexpr char kNoConnection[] = "No internet connection: can not download install package!";
-constexpr int kMsgStartProduct = 0;
-constexpr int kMsgDownloading = 24;
-constexpr int kMsgUnpacking = 27;
-constexpr int kMsgDamagedPackage = 30;
-constexpr int kLibWindowClass = 3;
-constexpr int kLibProductProgram = 8;
-constexpr int kLibWordPackage = 10;
-constexpr int kLibPathFormat = 13;
-constexpr int kLibCacheFolder = 19;
-constexpr int kLibAgent = 20;
-constexpr int kLibWordInstall = 22;
-constexpr int kWordMarkerExt = 2;
-constexpr int kWordZip = 3;
-constexpr int kWordWorkPrefix = 7;
-constexpr int kWordInnerArchive = 8;
-constexpr int kWordSettingsExt = 15;
-constexpr int kWordProduct = 32;
 constexpr std::size_t kLocalFolderLength = 7;
 
 // Whatever way the procedure ends, the inputs come back and the task line is cleared.
@@ -80,21 +64,21 @@ void TFrmInstall::BtInstallClick(TSkinControl*) {
     SetControlsEnabled(false);
     InputsRestorer restorer(*this);
 
-    const std::string work = CreateUniqueFolder(TempFolder(), engine.Word(kWordWorkPrefix));
+    const std::string work = CreateUniqueFolder(TempFolder(), engine.Word(word::kWorkPrefix));
     const std::string package = work + PackageFileName(engine.ProductPackage.FileName);
     if (!ObtainPackage(package)) {
         engine.AskText(kNoConnection, false);
         return;
     }
-    ShowTask(engine.Message(kMsgUnpacking));
+    ShowTask(engine.Message(msg::kUnpacking));
     // A package that does not unpack completely is never handed to an agent.
     if (!engine.ExtractArchive(package, work, "")) {
-        engine.AskMessage(kMsgDamagedPackage, false);
+        engine.AskMessage(msg::kDamagedPackage, false);
         return;
     }
 
-    const std::string agentName = engine.LibraryEntry(kLibAgent);
-    const std::string inner = work + engine.WordDotWord(kWordInnerArchive, kWordZip);
+    const std::string agentName = engine.LibraryEntry(lib::kAgent);
+    const std::string inner = work + engine.WordDotWord(word::kInnerArchive, word::kZip);
     std::string agent;
     if (FileExists(inner)) {
         engine.ExtractArchive(inner, work, agentName);
@@ -105,23 +89,24 @@ void TFrmInstall::BtInstallClick(TSkinControl*) {
     if (!FileExists(agent))
         return;
 
-    SaveSettingsFile(work + engine.WordDotWord(kWordProduct, kWordSettingsExt));
-    const std::string params = QuoteIfSpaced(engine.LibraryEntry(kLibWordInstall) + ":" + package) +
-                               " " + QuoteIfSpaced(ProgramFilePath());
+    SaveSettingsFile(work + engine.WordDotWord(word::kProduct, word::kSettingsExt));
+    const std::string params =
+        QuoteIfSpaced(engine.LibraryEntry(lib::kInstallCommand) + ":" + package) + " " +
+        QuoteIfSpaced(ProgramFilePath());
     if (!StartProgram(agent, params, true, true))
         return;
 
-    const std::string product = JoinPath(InstallFolder, engine.LibraryEntry(kLibProductProgram));
+    const std::string product = JoinPath(InstallFolder, engine.LibraryEntry(lib::kProductProgram));
     InstallDone = FileExists(product) &&
-                  FileExists(work + engine.WordDotWord(kWordWorkPrefix, kWordMarkerExt));
+                  FileExists(work + engine.WordDotWord(word::kWorkPrefix, word::kMarkerExt));
     if (!InstallDone)
         return;
     engine.RemoveUserKey();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    if (SilentRun || engine.AskMessage(kMsgStartProduct, true)) {
+    if (SilentRun || engine.AskMessage(msg::kStartProduct, true)) {
         StartProgram(product, "", true, false);
         Sleep(100);
-        ActivateWindowOfClass(engine.LibraryEntry(kLibWindowClass));
+        ActivateWindowOfClass(engine.LibraryEntry(lib::kProductWindowClass));
         SetVisible(false);
     }
     DeleteWorkFolder(work);
@@ -131,10 +116,10 @@ void TFrmInstall::BtInstallClick(TSkinControl*) {
 
 bool TFrmInstall::ObtainPackage(const std::string& target) {
     TDMBase& engine = *engine_;
-    const std::string name = engine.WordDotWord(kWordProduct, kWordZip);
+    const std::string name = engine.WordDotWord(word::kProduct, word::kZip);
     const std::string localFolder =
         FolderPart(ProgramFilePath()) +
-        engine.LibraryEntry(kLibCacheFolder).substr(0, kLocalFolderLength);
+        engine.LibraryEntry(lib::kCacheFolder).substr(0, kLocalFolderLength);
     const std::string local = JoinPath(localFolder, name);
     if (FileExists(local))
         return CopyFileTo(local, target, false);
@@ -144,9 +129,10 @@ bool TFrmInstall::ObtainPackage(const std::string& target) {
         if (FileExists(cached))
             return CopyFileTo(cached, target, false);
     }
-    const std::string url = engine.ServerUrl(FormatStrings(
-        engine.LibraryEntry(kLibPathFormat), {engine.Word(kWordProduct), engine.Word(kWordZip)}));
-    ShowTask(engine.Message(kMsgDownloading));
+    const std::string url =
+        engine.ServerUrl(FormatStrings(engine.LibraryEntry(lib::kServerPathFormat),
+                                       {engine.Word(word::kProduct), engine.Word(word::kZip)}));
+    ShowTask(engine.Message(msg::kDownloadingProduct));
     return DownloadToFile(url, target, engine.ProductPackage.Size,
                           [this](std::int32_t total, std::int32_t current) {
                               ShowTransferProgress(total, current);
@@ -159,19 +145,21 @@ void TFrmInstall::InstallGivenPackage() {
     SetControlsEnabled(false);
     const std::string package = CommandValue;
     const std::string folder = FolderPart(package);
-    const std::string agent = folder + engine.LibraryEntry(kLibAgent);
+    const std::string agent = folder + engine.LibraryEntry(lib::kAgent);
     // The folder is the user's: note what is there, so that only what this run adds goes.
     const std::vector<std::string> before = ListFolder(JoinPath(folder, "*.*"));
-    CopyFileTo(InstallFolder + engine.LibraryEntry(kLibAgent), agent, false);
+    CopyFileTo(InstallFolder + engine.LibraryEntry(lib::kAgent), agent, false);
     if (FileExists(package) && FileExists(agent) && engine.ExtractArchive(package, folder, "")) {
-        if (StartProgram(agent, QuoteIfSpaced(engine.LibraryEntry(kLibWordPackage) + ":" + package),
+        if (StartProgram(agent,
+                         QuoteIfSpaced(engine.LibraryEntry(lib::kPackageCommand) + ":" + package),
                          true, true)) {
-            const std::string product = InstallFolder + engine.LibraryEntry(kLibProductProgram);
-            InstallDone = FileExists(product) &&
-                          FileExists(folder + engine.WordDotWord(kWordWorkPrefix, kWordMarkerExt));
+            const std::string product = InstallFolder + engine.LibraryEntry(lib::kProductProgram);
+            InstallDone =
+                FileExists(product) &&
+                FileExists(folder + engine.WordDotWord(word::kWorkPrefix, word::kMarkerExt));
             if (InstallDone) {
                 StartProgram(product, "", true, false);
-                ActivateWindowOfClass(engine.LibraryEntry(kLibWindowClass));
+                ActivateWindowOfClass(engine.LibraryEntry(lib::kProductWindowClass));
                 for (const std::string& name : ListFolder(JoinPath(folder, "*.*"))) {
                     if (!Contains(before, name))
                         DeletePathSilently(folder + name);

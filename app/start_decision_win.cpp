@@ -2,6 +2,7 @@
 #include "app/frm_install.h"
 #include "app/run_state.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "sys/application.h"
 #include "sys/files.h"
 #include "sys/params.h"
@@ -12,18 +13,6 @@ namespace ks {
 bool SilentRun = false;
 bool ReinstallConfirmed = false;
 bool InstallDone = false;
-
-namespace {
-
-constexpr int kMsgReinstall = 28;
-constexpr int kMsgProductRunning = 29;
-constexpr int kLibAgent = 20;
-constexpr int kLibWordSilent = 22;
-constexpr int kLibWordRemove = 23;
-constexpr int kLibWordData = 24;
-constexpr int kLibWordPackage = 10;
-
-} // namespace
 
 void TFrmInstall::TakeRunDecision() {
     TDMBase& engine = *engine_;
@@ -38,8 +27,8 @@ void TFrmInstall::TakeRunDecision() {
 
     bool proceed = false;
     if (FolderExists(InstallFolder)) {
-        if (CommandWord == engine.LibraryEntry(kLibWordRemove)) {
-            if (StartProgram(InstallFolder + engine.LibraryEntry(kLibAgent), CommandWord, true,
+        if (CommandWord == engine.LibraryEntry(lib::kRemoveCommand)) {
+            if (StartProgram(InstallFolder + engine.LibraryEntry(lib::kAgent), CommandWord, true,
                              true))
                 engine.RemoveUserKey();
             else
@@ -51,13 +40,13 @@ void TFrmInstall::TakeRunDecision() {
             // ends, and must not install alongside its successor.
             if (TerminationRequested())
                 return;
-            if (CommandWord == engine.LibraryEntry(kLibWordSilent))
+            if (CommandWord == engine.LibraryEntry(lib::kInstallCommand))
                 SilentRun = CheckSilentMode();
             if (!SilentRun) {
-                if (CommandWord == engine.LibraryEntry(kLibWordPackage))
+                if (CommandWord == engine.LibraryEntry(lib::kPackageCommand))
                     InstallGivenPackage();
                 else
-                    ReinstallConfirmed = engine.AskMessage(kMsgReinstall, true);
+                    ReinstallConfirmed = engine.AskMessage(msg::kReinstall, true);
             }
         }
     } else {
@@ -72,7 +61,7 @@ void TFrmInstall::TakeRunDecision() {
     if (proceed || SilentRun || ReinstallConfirmed) {
         ok = engine.CloseRunningProduct();
         if (!ok)
-            engine.AskMessage(kMsgProductRunning, false);
+            engine.AskMessage(msg::kProductStillRunning, false);
         if (ok) {
             SetVisible(!SilentRun);
             cbUserChange(nullptr);
@@ -95,7 +84,7 @@ bool TFrmInstall::CheckSilentMode() {
     const ParamPair second = SplitParam(2);
     CommandWord = second.key;
     CommandValue = second.value;
-    if (CommandWord != engine_->LibraryEntry(kLibWordData))
+    if (CommandWord != engine_->LibraryEntry(lib::kDataCommand))
         return false;
     if (ForceFolders(CommandValue)) {
         SetFolderText(DatFolder, CommandValue);

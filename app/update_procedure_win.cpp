@@ -8,6 +8,7 @@
 #include "app/text_format.h"
 #include "engine/installed_state.h"
 #include "net/net_utils.h"
+#include "resources/list_names.h"
 #include "sys/application.h"
 #include "sys/files.h"
 #include "sys/folders.h"
@@ -19,30 +20,16 @@ namespace ks {
 
 TZipPackage SetupPackage;
 
-namespace {
-
-constexpr int kMsgNewSetup = 2;
-constexpr int kMsgCatalogueUnreachable = 22;
-constexpr int kMsgUnpacking = 27;
-constexpr int kLibPathFormat = 13;
-constexpr int kLibSetupProgram = 5;
-constexpr int kWordSetup = 30;
-constexpr int kWordProduct = 32;
-constexpr int kWordZip = 3;
-constexpr int kWordWorkPrefix = 7;
-
-} // namespace
-
 bool TFrmInstall::CheckSetupUpdate() {
     TDMBase& engine = *engine_;
-    SetupPackage.Name = engine.UpperWord(kWordSetup);
+    SetupPackage.Name = engine.UpperWord(word::kSetupPackage);
     SetupPackage.CurrentVersion = FileVersionString(ProgramFilePath());
-    engine.ProductPackage.Name = engine.UpperWord(kWordProduct);
+    engine.ProductPackage.Name = engine.UpperWord(word::kProduct);
     engine.ProductPackage.CurrentVersion.clear();
     engine.RefreshPackages({&SetupPackage, &engine.ProductPackage});
     const bool result = SetupPackage.UpdateNeeded;
     if (TransferFailed) {
-        engine.AskMessage(kMsgCatalogueUnreachable, false);
+        engine.AskMessage(msg::kCatalogueUnreachable, false);
         RequestTermination();
     }
     return result;
@@ -55,14 +42,14 @@ bool TFrmInstall::RunSetupUpdate() {
     const std::string cached = cache.empty() ? std::string() : cache + fileName;
     const bool fromCache = !cached.empty() && FileExists(cached);
     // Even a cached package is unpacked into a fresh folder of its own.
-    const std::string work = CreateUniqueFolder(TempFolder(), engine.Word(kWordWorkPrefix));
+    const std::string work = CreateUniqueFolder(TempFolder(), engine.Word(word::kWorkPrefix));
     std::string target = cached;
     if (!fromCache) {
-        const std::string url =
-            engine.ServerUrl(FormatStrings(engine.LibraryEntry(kLibPathFormat),
-                                           {engine.UpperWord(kWordSetup), engine.Word(kWordZip)}));
+        const std::string url = engine.ServerUrl(
+            FormatStrings(engine.LibraryEntry(lib::kServerPathFormat),
+                          {engine.UpperWord(word::kSetupPackage), engine.Word(word::kZip)}));
         target = work + fileName;
-        ShowTask(FormatStrings(engine.Message(kMsgNewSetup), {SetupPackage.FileName}));
+        ShowTask(FormatStrings(engine.Message(msg::kDownloadingSetup), {SetupPackage.FileName}));
         DownloadToFile(url, target, SetupPackage.Size,
                        [this](std::int32_t total, std::int32_t current) {
                            ShowTransferProgress(total, current);
@@ -70,13 +57,13 @@ bool TFrmInstall::RunSetupUpdate() {
     }
     if (!FileExists(target))
         return false;
-    ShowTask(engine.Message(kMsgUnpacking));
+    ShowTask(engine.Message(msg::kUnpacking));
     Sleep(100);
     if (!fromCache && !cache.empty() && ForceFolders(cache))
         CopyFileTo(target, cached, false);
     if (!engine.ExtractArchive(target, work, ""))
         return false;
-    const std::string program = work + engine.LibraryEntry(kLibSetupProgram);
+    const std::string program = work + engine.LibraryEntry(lib::kSetupProgram);
     if (!FileExists(program))
         return false;
     return StartProgram(program, ParamsLine(), true, false);

@@ -1,6 +1,7 @@
 #include "engine/form_dm_base.h"
 
 #include "engine/descrambler.h"
+#include "resources/list_names.h"
 #include "sys/application.h"
 #include "sys/errors.h"
 
@@ -43,8 +44,8 @@ void TDMBase::LoadWordList() {
 
 void TDMBase::LoadNamedLists() {
     rawWordLines_.clear();
-    lists_.messages = LoadList(UpperWord(25), true);
-    lists_.library = LoadList(UpperWord(5), true);
+    lists_.messages = LoadList(UpperWord(word::kMessageResource), true);
+    lists_.library = LoadList(UpperWord(word::kLibraryResource), true);
 }
 
 } // namespace ks

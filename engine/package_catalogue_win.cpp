@@ -3,11 +3,13 @@
 
 #include "engine/catalogue.h"
 #include "net/net_utils.h"
+#include "resources/list_names.h"
 
 namespace ks {
 
 std::optional<Catalogue> TDMBase::DownloadCatalogue() const {
-    const std::string path = CataloguePath(LibraryEntry(13), Word(32), Word(4));
+    const std::string path = CataloguePath(LibraryEntry(lib::kServerPathFormat),
+                                           Word(word::kProduct), Word(word::kCatalogueExt));
     const std::vector<std::string> lines = DownloadLines(SuffixedServerUrl(path));
     if (lines.empty())
         return std::nullopt;
@@ -18,7 +20,8 @@ void TDMBase::RefreshPackages(std::initializer_list<TZipPackage*> packages) {
     const std::optional<Catalogue> catalogue = DownloadCatalogue();
     if (!catalogue)
         return;
-    const CatalogueKeys keys{Word(3), LibraryEntry(9), LibraryEntry(11)};
+    const CatalogueKeys keys{Word(word::kZip), LibraryEntry(lib::kVersionKey),
+                             LibraryEntry(lib::kSizeKey)};
     for (TZipPackage* package : packages) {
         if (package)
             FillPackageFromCatalogue(*catalogue, keys, *package);

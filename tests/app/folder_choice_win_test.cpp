@@ -8,6 +8,7 @@
 
 #include "app/frm_install.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "sys/files.h"
 #include "sys/paths.h"
 #include "tests/app/install_form_fixture_win.h"
@@ -203,13 +204,15 @@ TEST_F(FolderChoiceTest, TypeChangeWithAnUnwritableFolderShowsTheErrorFormThenSa
 }
 
 TEST_F(FolderChoiceTest, SafeConfigurationMovesBothFoldersToTheDriveRoot) {
-    const std::string install = Form().Engine()->Word(29) + Form().Engine()->Word(32);
+    const std::string install =
+        Form().Engine()->Word(ks::word::kSafeDrive) + Form().Engine()->Word(ks::word::kProduct);
     const bool existedBefore = ks::FolderExists(install);
     Form().btSafe.SetVisible(true);
     Form().btSafe.Click();
     EXPECT_EQ(ks::InstallFolder, install);
     EXPECT_EQ(Form().InsFolder.Text(), install);
-    const std::string data = ks::JoinPath(install, Form().Engine()->Word(9));
+    const std::string data =
+        ks::JoinPath(install, Form().Engine()->Word(ks::word::kSafeDataFolder));
     EXPECT_EQ(ks::DataFolder, data);
     EXPECT_EQ(Form().DatFolder.Text(), data);
     EXPECT_TRUE(Shows(Form().IcoBin, "OKICON"));

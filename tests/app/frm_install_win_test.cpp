@@ -11,6 +11,7 @@
 
 #include "app/frm_install_layout.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "sys/folders.h"
 #include "sys/paths.h"
 #include "sys/process_win.h"
@@ -170,7 +171,7 @@ TEST_F(MainWindowTest, AllUsersTakesTheCommonFoldersAndTheDefaultInstallFolder) 
     EXPECT_EQ(ks::DataFolder, data);
     EXPECT_EQ(Form().DatFolder.Text(), data);
     EXPECT_EQ(ks::MenuFolder, ks::JoinPath(ks::GetSystemFolder(ks::fkCommonPrograms),
-                                           Form().Engine()->LibraryEntry(0)));
+                                           Form().Engine()->LibraryEntry(ks::lib::kMenuGroup)));
     EXPECT_EQ(ks::DesktopFolder, ks::GetSystemFolder(ks::fkCommonDesktop));
     EXPECT_TRUE(ks::AllUsers);
     EXPECT_TRUE(Shows(Form().IcoData, "OKICON"));
@@ -190,8 +191,8 @@ TEST_F(MainWindowTest, CurrentUserChangesTheDataFolderAndKeepsTheInstallFolder) 
     EXPECT_EQ(Form().DatFolder.Text(), data);
     EXPECT_EQ(Form().InsFolder.Text(), install);
     EXPECT_EQ(ks::InstallFolder, install);
-    EXPECT_EQ(ks::MenuFolder,
-              ks::JoinPath(ks::GetSystemFolder(ks::fkPrograms), Form().Engine()->LibraryEntry(0)));
+    EXPECT_EQ(ks::MenuFolder, ks::JoinPath(ks::GetSystemFolder(ks::fkPrograms),
+                                           Form().Engine()->LibraryEntry(ks::lib::kMenuGroup)));
     EXPECT_EQ(ks::DesktopFolder, ks::GetSystemFolder(ks::fkDesktop));
     EXPECT_FALSE(ks::AllUsers);
 }
@@ -272,7 +273,7 @@ void CloseViewer(HWND viewer) {
 
 TEST_F(MainWindowTest, TermsButtonOpensTheDocumentWhileInstallIsDisabled) {
     ASSERT_FALSE(Form().BtInstall.Enabled());
-    const std::string name = Form().Engine()->LibraryEntry(21);
+    const std::string name = Form().Engine()->LibraryEntry(ks::lib::kTermsFile);
     const std::string written = ks::JoinPath(ks::TempFolder(), name);
     DeleteFileA(written.c_str());
 

@@ -19,6 +19,8 @@ def load_module(name, path):
 
 
 mkrelease = load_module("mkrelease", os.path.join(ROOT, "tools", "mkrelease"))
+listnames = load_module("listnames", os.path.join(ROOT, "tools", "listnames.py"))
+LISTS = listnames.load()
 loopback = load_module("loopback_server", os.path.join(ROOT, "tests", "servers",
                                                        "loopback_server.py"))
 
@@ -195,7 +197,7 @@ class Machine:
         target = os.path.join(self.programs, "keltrasetup-%d.exe" % port)
         shutil.copyfile(self.tool("keltrasetup.exe"), target)
         result = self.wine([self.tool("listtool.exe"), "set", to_windows(target), "library",
-                            "2", "http://127.0.0.1:%d/" % port])
+                            str(LISTS.lib["ServerBase"].index), "http://127.0.0.1:%d/" % port])
         if result.returncode != 0:
             raise RuntimeError("listtool set failed: %s" % result.stdout)
         return target

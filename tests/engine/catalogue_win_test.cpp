@@ -13,6 +13,7 @@
 
 #include "engine/form_dm_base.h"
 #include "net/net_utils.h"
+#include "resources/list_names.h"
 #include "tests/common/test_paths.h"
 
 namespace ks {
@@ -86,7 +87,9 @@ protected:
     // Re-points the copy at base and runs the named child case in it.
     void RunChild(const std::string& base, const std::string& childCase, bool marker) {
         const std::string listtool = kstest::BinaryPath("bin\\listtool.exe");
-        ASSERT_EQ(RunProgram("\"" + listtool + "\" set \"" + copy_ + "\" library 2 " + base), 0)
+        ASSERT_EQ(RunProgram("\"" + listtool + "\" set \"" + copy_ + "\" library " +
+                             std::to_string(lib::kServerBase) + " " + base),
+                  0)
             << "listtool could not re-point the copy";
         const std::string markerFile = folder_.File("engine_copy.mrk");
         if (marker)
@@ -159,7 +162,7 @@ TEST_F(CatalogueChild, RefreshPackages) {
     const bool served = childCase_.rfind("served", 0) == 0;
     const bool marker = childCase_ == "served-with-marker" || childCase_ == "unreachable";
     EXPECT_EQ(engine.MarkerFlag(), marker);
-    const std::string base = engine.LibraryEntry(2);
+    const std::string base = engine.LibraryEntry(lib::kServerBase);
     EXPECT_EQ(engine.ServerUrl("packages/Keltra.zip"), base + "packages/Keltra.zip");
     EXPECT_EQ(engine.SuffixedServerUrl("packages/Keltra.ini"),
               base + "packages/Keltra.ini" + (marker ? "?channel=preview" : ""));

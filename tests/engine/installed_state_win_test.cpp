@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/form_dm_base.h"
+#include "resources/list_names.h"
 #include "sys/errors.h"
 #include "sys/files.h"
 #include "sys/folders.h"
@@ -243,9 +244,9 @@ TEST_F(UserKeyTest, RemovesTheSubkeyTreeAndKeepsItsParent) {
 
 TEST_F(UserKeyTest, EngineRemovesTheProductsKeyBelowItsLibraryParent) {
     TDMBase engine;
-    const std::string parent = engine.LibraryEntry(12);
-    const std::string product = parent + "\\" + engine.Word(32);
-    ASSERT_FALSE(engine.Word(32).empty());
+    const std::string parent = engine.LibraryEntry(lib::kUserSoftwareKey);
+    const std::string product = parent + "\\" + engine.Word(word::kProduct);
+    ASSERT_FALSE(engine.Word(word::kProduct).empty());
     CreateKey(product + "\\Deep");
     engine.RemoveUserKey();
     EXPECT_FALSE(KeyExists(product));
@@ -317,7 +318,7 @@ TEST_F(CloseRunningProgramTest, WindowThatIgnoresTheRequestGets51AndFails) {
 
 TEST(EngineCloseRunningProductTest, NoRunningProductMeansClosed) {
     TDMBase engine;
-    if (IsProgramLoaded(engine.Word(32), false))
+    if (IsProgramLoaded(engine.Word(word::kProduct), false))
         GTEST_SKIP() << "a product runs on this display";
     const DWORD start = GetTickCount();
     EXPECT_TRUE(engine.CloseRunningProduct());
