@@ -11,17 +11,18 @@
 namespace ks {
 
 void TFrmInstall::cbUserChange(TSkinControl* sender) {
-    const ScopeFolders folders = FoldersForScope(
-        cbUser.ItemIndex(), InstallFolder, engine_ ? engine_->LibraryEntry(lib::kMenuGroup) : "",
-        [](FolderKind kind) { return GetSystemFolder(kind); });
-    InstallFolder = folders.installFolder;
-    DataFolder = folders.dataFolder;
-    MenuFolder = folders.menuFolder;
-    DesktopFolder = folders.desktopFolder;
-    AllUsers = folders.allUsers;
-    if (InsFolder.Text() != InstallFolder)
-        SetFolderText(InsFolder, InstallFolder);
-    SetFolderText(DatFolder, DataFolder);
+    const ScopeFolders folders =
+        FoldersForScope(cbUser.ItemIndex(), folders_.installFolder,
+                        engine_ ? engine_->LibraryEntry(lib::kMenuGroup) : "",
+                        [](FolderKind kind) { return GetSystemFolder(kind); });
+    folders_.installFolder = folders.installFolder;
+    folders_.dataFolder = folders.dataFolder;
+    folders_.menuFolder = folders.menuFolder;
+    folders_.desktopFolder = folders.desktopFolder;
+    folders_.allUsers = folders.allUsers;
+    if (InsFolder.Text() != folders_.installFolder)
+        SetFolderText(InsFolder, folders_.installFolder);
+    SetFolderText(DatFolder, folders_.dataFolder);
     // The form explains a failed test only to a user who just changed the type.
     if (!TestFolders(true) && sender && Visible())
         ShowFolderError();

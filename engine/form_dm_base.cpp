@@ -7,10 +7,6 @@
 
 namespace ks {
 
-TDMBase* DMBase = nullptr;
-std::string CommandWord;
-std::string CommandValue;
-
 TDMBase::TDMBase() {
     DataModuleCreate();
 }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "archive/zip_extractor.h"
 #include "engine/catalogue.h"
@@ -47,8 +48,11 @@ public:
     bool MarkerFlag() const { return markerFlag_; }
     std::string ServerUrl(const std::string& path) const;
     std::string SuffixedServerUrl(const std::string& path) const;
-    std::optional<Catalogue> DownloadCatalogue() const;
-    void RefreshPackages(std::initializer_list<TZipPackage*> packages);
+    std::string CatalogueUrl() const;
+    // The catalogue's lines; nothing when it could not be fetched.
+    std::optional<std::vector<std::string>> DownloadCatalogue() const;
+    // False when the catalogue could not be fetched; the records then keep their values.
+    bool RefreshPackages(std::initializer_list<TZipPackage*> packages);
 
     // Archive extraction: the component and the operation that drives it.
     archive::ZipExtractor UnZipper;
@@ -73,12 +77,5 @@ private:
     StringList rawWordLines_;
     bool markerFlag_ = false;
 };
-
-// The program's one engine, created with the main window.
-extern TDMBase* DMBase;
-
-// The command line's argument, split into its word and its value (cleared at program end).
-extern std::string CommandWord;
-extern std::string CommandValue;
 
 } // namespace ks

@@ -77,7 +77,6 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
                                                         INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!request) {
         RecordOpenFailure();
-        TransferFailed = true;
         return false;
     }
 
@@ -105,7 +104,6 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
     file.Reset();
     if (!complete)
         DeleteFileA(fileName.c_str());
-    TransferFailed = !complete;
     return complete;
 }
 
@@ -117,7 +115,6 @@ bool DownloadToStream(const std::string& url, std::ostream& stream) {
                                                         nullptr, 0, INTERNET_FLAG_HYPERLINK, 0));
     if (!request) {
         RecordOpenFailure();
-        TransferFailed = true;
         return false;
     }
     const bool complete = PumpBody(
@@ -126,15 +123,14 @@ bool DownloadToStream(const std::string& url, std::ostream& stream) {
             stream.write(data, static_cast<std::streamsize>(size));
         },
         [](std::size_t) {});
-    TransferFailed = !complete;
     return complete;
 }
 
-std::vector<std::string> DownloadLines(const std::string& url) {
+std::optional<std::vector<std::string>> DownloadLines(const std::string& url) {
     std::ostringstream body;
     OpenInternetRoot();
     if (!DownloadToStream(url, body))
-        return {};
+        return std::nullopt;
     return SplitResponseLines(body.str());
 }
 

@@ -167,13 +167,12 @@ TEST_F(CatalogueChild, RefreshPackages) {
     EXPECT_EQ(engine.SuffixedServerUrl("packages/Keltra.ini"),
               base + "packages/Keltra.ini" + (marker ? "?channel=preview" : ""));
 
-    TransferFailed = !served; // must be overwritten by the catalogue request
-    engine.RefreshPackages({&setup_, &product_});
+    const bool fetched = engine.RefreshPackages({&setup_, &product_});
 
     const TZipPackage untouchedSetup{"KELTRASETUP", "1.0.0.0", "old-setup.zip",
                                      "1.0.0.0",     11,        false};
     if (served) {
-        EXPECT_FALSE(TransferFailed);
+        EXPECT_TRUE(fetched);
         EXPECT_EQ(setup_.FileName, "keltrasetup-9.zip");
         EXPECT_EQ(setup_.RemoteVersion, "9.0.0.0");
         EXPECT_EQ(setup_.Size, 4096);
@@ -183,7 +182,7 @@ TEST_F(CatalogueChild, RefreshPackages) {
         EXPECT_EQ(product_.Size, 0x2000);
         EXPECT_TRUE(product_.UpdateNeeded);
     } else if (childCase_ == "unreachable" || childCase_ == "empty") {
-        EXPECT_EQ(TransferFailed, childCase_ == "unreachable");
+        EXPECT_EQ(fetched, childCase_ != "unreachable");
         EXPECT_EQ(setup_.FileName, untouchedSetup.FileName);
         EXPECT_EQ(setup_.RemoteVersion, untouchedSetup.RemoteVersion);
         EXPECT_EQ(setup_.Size, untouchedSetup.Size);
@@ -193,7 +192,7 @@ TEST_F(CatalogueChild, RefreshPackages) {
         EXPECT_TRUE(product_.UpdateNeeded);
     } else {
         ASSERT_EQ(childCase_, "error-page");
-        EXPECT_FALSE(TransferFailed);
+        EXPECT_TRUE(fetched);
         for (const TZipPackage* package : {&setup_, &product_}) {
             EXPECT_EQ(package->FileName, "?");
             EXPECT_EQ(package->RemoteVersion, "?");
