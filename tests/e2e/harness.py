@@ -207,21 +207,49 @@ class Machine:
     def c(self, *parts):
         return os.path.join(self.drive_c, *parts)
 
+    def from_windows(self, path):
+        """The host path of a C: drive path of the prefix."""
+        drive, _, rest = path.partition(":\\")
+        if drive.upper() != "C":
+            raise ValueError("not a C: drive path: %s" % path)
+        return self.c(*[part for part in rest.split("\\") if part])
+
+    @property
+    def folders(self):
+        """The standard folders as the build under test sees them (a 64-bit program gets
+        another Program Files than a 32-bit one), asked once from the driver."""
+        if not hasattr(self, "_folders"):
+            lines = self.wine([self.tool("kdrive.exe"), "folders"]).stdout.splitlines()
+            self._folders = {fields[1]: fields[2] for fields in
+                             (line.split("\t") for line in lines) if fields[0] == "folder"}
+        return self._folders
+
+    def windows_folder(self, kind, *parts):
+        return "\\".join([self.folders[kind]] + list(parts))
+
+    @property
+    def windows_install_folder(self):
+        return self.windows_folder("ProgramFiles", "Keltra")
+
+    @property
+    def windows_data_folder(self):
+        return self.windows_folder("CommonDocuments", "Keltra")
+
     @property
     def install_folder(self):
-        return self.c("Program Files (x86)", "Keltra")
+        return self.from_windows(self.windows_install_folder)
 
     @property
     def data_folder(self):
-        return self.c("users", "Public", "Documents", "Keltra")
+        return self.from_windows(self.windows_data_folder)
 
     @property
     def desktop_link(self):
-        return self.c("users", "Public", "Desktop", "Keltra.lnk")
+        return self.from_windows(self.windows_folder("CommonDesktop", "Keltra.lnk"))
 
     @property
     def menu_folder(self):
-        return self.c("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Keltra")
+        return self.from_windows(self.windows_folder("CommonPrograms", "Keltra"))
 
     @property
     def temp(self):
@@ -277,11 +305,10 @@ class Machine:
         with zipfile.ZipFile(os.path.join(stage, "agent.zip")) as archive:
             archive.extractall(stage)
         with open(os.path.join(stage, "Keltra.ini"), "w", newline="\r\n") as f:
-            f.write("[Keltra]\nAppFolder=C:\\Program Files (x86)\\Keltra\\\n"
-                    "PubData=C:\\users\\Public\\Documents\\Keltra\\\n"
-                    "DesktopIcon=C:\\users\\Public\\Desktop\\\n"
-                    "AppMenu=C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Keltra\\\n"
-                    "AllUser=1\n")
+            f.write("[Keltra]\nAppFolder=%s\\\nPubData=%s\\\nDesktopIcon=%s\\\nAppMenu=%s\\\n"
+                    "AllUser=1\n" % (self.windows_install_folder, self.windows_data_folder,
+                                      self.windows_folder("CommonDesktop"),
+                                      self.windows_folder("CommonPrograms", "Keltra")))
         result = self.wine([to_windows(os.path.join(stage, "kagent.exe")),
                             "INSTALL:" + to_windows(package), "x"])
         if result.returncode != 0 or not os.path.exists(os.path.join(self.install_folder,

@@ -8,6 +8,7 @@
 //   kdrive probe                    prints windows, processes, the running atom, the records
 //   kdrive reset                    ends the product and setups, deletes the records
 //   kdrive userkey                  creates the product's per-user key with a subkey
+//   kdrive folders                  prints the standard folders an installation uses
 // Output lines are "kind<TAB>field<TAB>...", read by the Python harness.
 #include <windows.h>
 // After windows.h, which it needs.
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "demo/demo_names.h"
+#include "sys/folders.h"
 
 namespace {
 
@@ -423,6 +425,21 @@ int UserKey() {
     return 0;
 }
 
+// The standard folders an installation uses, as this build's programs see them: a 64-bit
+// program gets other Program Files than a 32-bit one.
+int Folders() {
+    const struct {
+        const char* name;
+        ks::FolderKind kind;
+    } folders[] = {{"ProgramFiles", ks::fkProgramFiles},
+                   {"CommonDocuments", ks::fkCommonDocuments},
+                   {"CommonDesktop", ks::fkCommonDesktop},
+                   {"CommonPrograms", ks::fkCommonPrograms}};
+    for (const auto& folder : folders)
+        Report("folder", folder.name, ks::GetSystemFolder(folder.kind));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -435,6 +452,9 @@ int main(int argc, char** argv) {
         return Reset();
     if (command == "userkey")
         return UserKey();
-    std::fputs("usage: kdrive answer STOPFILE STEP... | probe | reset | userkey\n", stderr);
+    if (command == "folders")
+        return Folders();
+    std::fputs("usage: kdrive answer STOPFILE STEP... | probe | reset | userkey | folders\n",
+               stderr);
     return 2;
 }

@@ -35,12 +35,12 @@ class SetupRuns(unittest.TestCase):
     def assertEnded(self, run):
         self.assertFalse(run.timed_out, "the setup program did not end: %s" % (run.events,))
 
-    def assertInstalled(self, state, data_folder="C:\\users\\Public\\Documents\\Keltra\\"):
+    def assertInstalled(self, state, data_folder=None):
         for name in PRODUCT_FILES:
             self.assertTrue(os.path.isfile(os.path.join(self.m.install_folder, name)), name)
         self.assertIsNotNone(state.record, "no machine-wide record")
-        self.assertEqual(state.record["AppFolder"], "C:\\Program Files (x86)\\Keltra\\")
-        self.assertEqual(state.record["PubData"], data_folder)
+        self.assertEqual(state.record["AppFolder"], self.m.windows_install_folder + "\\")
+        self.assertEqual(state.record["PubData"], data_folder or self.m.windows_data_folder + "\\")
         self.assertEqual(state.record["AllUser"], "1")
         self.assertTrue(os.path.isfile(self.m.desktop_link))
         self.assertTrue(os.path.isfile(os.path.join(self.m.menu_folder, "Keltra.lnk")))

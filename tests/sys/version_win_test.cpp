@@ -39,9 +39,15 @@ TEST(PlatformTest, BitnessAgreesWithWow64) {
     EXPECT_TRUE(ks::ReadNativeSystemInfo(info));
     BOOL wow64 = FALSE;
     ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
-    // This is a 32-bit program: it runs under WOW64 exactly when Windows is 64-bit.
-    EXPECT_EQ(ks::IsWindows64(), wow64 != FALSE);
-    EXPECT_EQ(ks::RegistryViewFlag(), wow64 ? 0x0100 : 0x0200);
+    // A 64-bit program needs 64-bit Windows and never runs under WOW64; a 32-bit program runs
+    // under WOW64 exactly when Windows is 64-bit.
+    const bool program64 = sizeof(void*) == 8;
+    if (program64) {
+        EXPECT_FALSE(wow64);
+    }
+    const bool windows64 = program64 || wow64 != FALSE;
+    EXPECT_EQ(ks::IsWindows64(), windows64);
+    EXPECT_EQ(ks::RegistryViewFlag(), windows64 ? 0x0100 : 0x0200);
 }
 
 } // namespace
