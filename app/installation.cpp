@@ -2,6 +2,7 @@
 // check what the agent left.
 #include "app/installation.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/package_cache.h"

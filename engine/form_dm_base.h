@@ -1,5 +1,5 @@
-// The setup engine: owns the embedded lists, the product package record and the extraction
-// component, and offers the operations the setup window builds on.
+// The setup engine: owns the embedded lists and the extraction component, and offers the operations
+// the setup window builds on.
 #pragma once
 #include <initializer_list>
 #include <optional>
@@ -43,8 +43,7 @@ public:
     bool AskText(const std::string& text, bool twoButtons);
     bool AskMessage(int index, bool twoButtons);
 
-    // Package catalogue.
-    TZipPackage ProductPackage;
+    // Package catalogue (the records belong to the installation).
     bool MarkerFlag() const { return markerFlag_; }
     std::string ServerUrl(const std::string& path) const;
     std::string SuffixedServerUrl(const std::string& path) const;

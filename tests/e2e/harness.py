@@ -260,6 +260,14 @@ class Machine:
                 return candidate
         raise RuntimeError("no temporary folder in the prefix")
 
+    def setup_log(self):
+        """The setup log of the runs so far ("" when there is none)."""
+        path = os.path.join(self.temp, LISTS.lib["LogFile"].text)
+        if not os.path.exists(path):
+            return ""
+        with open(path, encoding="latin-1") as f:
+            return f.read()
+
     def work_folders(self):
         return sorted(name for name in os.listdir(self.temp) if name.startswith("kst"))
 
@@ -281,6 +289,9 @@ class Machine:
             os.remove(self.desktop_link)
         for name in self.work_folders():
             shutil.rmtree(os.path.join(self.temp, name), ignore_errors=True)
+        for name in (LISTS.lib["LogFile"].text, LISTS.lib["LogFile"].text + ".old"):
+            if os.path.exists(os.path.join(self.temp, name)):
+                os.remove(os.path.join(self.temp, name))
         os.makedirs(self.setup_dir)
         shutil.copyfile(setup_exe or self.pointed, self.setup_exe)
         self.server.reset()

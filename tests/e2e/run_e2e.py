@@ -284,6 +284,12 @@ class SetupRuns(unittest.TestCase):
         self.assertNothingInstalled(state)
         self.assertNoSetupLeft(state)
         self.assertEqual(self.m.work_folders(), [])
+        # The run's cause is in the setup log, after the start with the run decided.
+        log = self.m.setup_log()
+        self.assertRegex(log, r"started, arguments \[\], installed in \"\": first installation")
+        self.assertRegex(log, r"catalogue http://127\.0\.0\.1:\d+/packages/Keltra\.ini could "
+                              r"not be fetched")
+        self.assertIn("catalogue: Internet Error ", log)
 
     def test_failed_download_keeps_the_window_open(self):
         # A server of its own that goes away once it has given out the catalogue.
