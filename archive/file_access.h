@@ -60,14 +60,18 @@ private:
     std::intptr_t handle_ = kClosed;
 };
 
+// True for anything at the path that is not a folder; a symbolic link is never followed.
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 // The size of an existing file, or -1 when it cannot be read.
 std::int64_t FileSizeOf(const std::string& path);
+// A symbolic link (on Windows any reparse point, junctions included) at the path.
+bool IsLink(const std::string& path);
 // Creates one folder level; raises InOutError with the OS code.
 void CreateFolder(const std::string& path);
 bool RemoveFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
+// These two never follow a symbolic link at the path: a link keeps what it points to as it is.
 // Last-write time from a DOS date (high half) and time (low half) read as local time.
 bool SetFileDosTime(const std::string& path, std::uint32_t dosDateTime);
 // DOS attribute bits; the POSIX side maps read-only (0x01) to the write permission.

@@ -95,14 +95,20 @@ void OutputFile::Close() noexcept {
     handle_ = kClosed;
 }
 
+// A link counts as a file of its own: whatever it points to is never a target.
 bool FileExists(const std::string& path) {
     struct stat info {};
-    return ::stat(NativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return ::lstat(NativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 bool FolderExists(const std::string& path) {
     struct stat info {};
     return ::stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsLink(const std::string& path) {
+    struct stat info {};
+    return ::lstat(NativePath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 std::int64_t FileSizeOf(const std::string& path) {
@@ -151,17 +157,19 @@ bool SetFileDosTime(const std::string& path, std::uint32_t dosDateTime) {
     struct timespec times[2] = {};
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = seconds;
-    return ::utimensat(AT_FDCWD, NativePath(path).c_str(), times, 0) == 0;
+    return ::utimensat(AT_FDCWD, NativePath(path).c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool SetFileDosAttributes(const std::string& path, std::uint32_t attributes) {
     const std::string native = NativePath(path);
     struct stat info {};
-    if (::stat(native.c_str(), &info) != 0)
+    if (::lstat(native.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
         return false;
     const mode_t current = info.st_mode & 07777;
     const mode_t wanted = (attributes & 0x01) ? (current & ~mode_t{0222}) : (current | S_IWUSR);
-    return wanted == current || ::chmod(native.c_str(), wanted) == 0;
+    // No-follow again, in case a link took the file's place since the lstat.
+    return wanted == current ||
+           ::fchmodat(AT_FDCWD, native.c_str(), wanted, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 } // namespace ks::archive

@@ -1,6 +1,28 @@
 #include "archive/target_path.h"
 
 namespace ks::archive {
+namespace {
+
+// Windows ignores trailing dots and blanks of a name, so ".. " is ".." and "nul." is "nul".
+std::string AsOpened(std::string part) {
+    while (!part.empty() && (part.back() == ' ' || part.back() == '.') && part != "..")
+        part.pop_back();
+    return part;
+}
+
+std::vector<std::string> PathParts(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t begin = 0;
+    for (;;) {
+        const std::size_t end = path.find('\\', begin);
+        parts.push_back(path.substr(begin, end == std::string::npos ? end : end - begin));
+        if (end == std::string::npos)
+            return parts;
+        begin = end + 1;
+    }
+}
+
+} // namespace
 
 std::string NormaliseBaseDirectory(const std::string& folder) {
     if (folder.size() >= 1 && folder.back() == '\\' &&
@@ -28,20 +50,44 @@ std::string MemberTargetName(const std::string& memberName, bool isDirectory, bo
 bool LeavesBaseFolder(const std::string& targetName) {
     if (targetName.find(':') != std::string::npos || (!targetName.empty() && targetName[0] == '\\'))
         return true;
-    std::size_t begin = 0;
-    while (begin <= targetName.size()) {
-        std::size_t end = targetName.find('\\', begin);
-        if (end == std::string::npos)
-            end = targetName.size();
-        std::string part = targetName.substr(begin, end - begin);
-        // Windows ignores trailing dots and blanks, so ".. " is ".." too.
-        while (!part.empty() && (part.back() == ' ' || part.back() == '.') && part != "..")
-            part.pop_back();
-        if (part == "..")
+    for (const std::string& part : PathParts(targetName)) {
+        // Empty or all dots and blanks: Windows would not open a folder of that name.
+        const std::string opened = AsOpened(part);
+        if (opened.empty() || opened == "..")
             return true;
-        begin = end + 1;
     }
     return false;
+}
+
+bool IsDeviceName(const std::string& part) {
+    std::string stem = AsOpened(part);
+    stem = stem.substr(0, stem.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    for (char& c : stem) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
+        stem == "CONOUT$")
+        return true;
+    if (stem.size() != 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0))
+        return false;
+    // Digits, and the superscripts one to three of the ANSI code page.
+    const auto number = static_cast<unsigned char>(stem[3]);
+    return (number >= '0' && number <= '9') || number == 0xB9 || number == 0xB2 || number == 0xB3;
+}
+
+const char* RefusedTargetName(const std::string& targetName) {
+    if (targetName.find('\0') != std::string::npos)
+        return "Member name holds a NUL byte";
+    if (LeavesBaseFolder(targetName))
+        return "Member path leaves the base folder";
+    for (const std::string& part : PathParts(targetName)) {
+        if (IsDeviceName(part))
+            return "Member name is a device name";
+    }
+    return nullptr;
 }
 
 bool IsAbsoluteTarget(const std::string& path) {

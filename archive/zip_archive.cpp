@@ -227,6 +227,9 @@ void ZipArchive::DecodeMember(const ZipMember& member, MemberData& data, ByteSin
             status_ = ArchiveStatus::Invalid;
         throw;
     }
+    // A matching CRC does not make a short member whole.
+    if (output.Count() != member.uncompressedSize)
+        throw DecoderError("Member data is shorter than its declared size");
     if (output.Crc() != member.header.crc32) {
         if (!notify.memberFailure)
             throw ArchiveError(kCrcFailed);

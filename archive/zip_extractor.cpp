@@ -13,6 +13,17 @@ bool IsZipKind(ArchiveKind kind) {
            kind == ArchiveKind::SelfExtractingZip;
 }
 
+// Whether a folder of a restored path, below the base, is a link that would take the member
+// somewhere else.
+bool RunsThroughLink(const std::string& baseDirectory, const std::string& targetName) {
+    for (std::size_t cut = targetName.find('\\'); cut != std::string::npos;
+         cut = targetName.find('\\', cut + 1)) {
+        if (IsLink(JoinBase(baseDirectory, targetName.substr(0, cut))))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void ZipExtractor::SetFileName(const std::string& name) {
@@ -128,11 +139,18 @@ void ZipExtractor::ExtractMember(const ZipMember& member) {
     if (!confirm)
         return;
     const bool isDirectory = member.IsDirectory();
-    const bool refused = isDirectory && !ExtractOptions.eoCreateDirs;
-    if (ExtractOptions.eoRestorePath && !refused &&
-        LeavesBaseFolder(MemberTargetName(member.name, isDirectory, true))) {
-        ReportFailure(member, Error("Member path leaves the base folder"));
-        return;
+    const bool skipped =
+        isDirectory && !(ExtractOptions.eoCreateDirs && ExtractOptions.eoRestorePath);
+    if (!skipped) {
+        const std::string name =
+            MemberTargetName(member.name, isDirectory, ExtractOptions.eoRestorePath);
+        const char* refusal = RefusedTargetName(name);
+        if (!refusal && RunsThroughLink(archive_->baseDirectory, name))
+            refusal = "Member path runs through a link";
+        if (refusal) {
+            ReportFailure(member, Error(refusal));
+            return;
+        }
     }
     const std::string target = TargetPath(member);
     if (target.empty())

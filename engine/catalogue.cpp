@@ -51,8 +51,14 @@ constexpr char kScrambledUrlSuffix[] =
 Catalogue Catalogue::Read(const std::vector<std::string>& lines) {
     Catalogue catalogue;
     std::optional<std::string> section;
+    bool first = true;
     for (const std::string& raw : lines) {
-        const std::string_view line = Trim(raw);
+        std::string_view line = raw;
+        // Editors that save UTF-8 put a byte-order mark before the first section.
+        if (first && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3);
+        first = false;
+        line = Trim(line);
         if (line.empty() || line.front() == ';')
             continue;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {

@@ -14,7 +14,8 @@ namespace ks {
 class Catalogue {
 public:
     // Lines are trimmed of blanks and control characters; empty lines, lines starting with
-    // ";" and lines before the first section are ignored. Section names and keys match
+    // ";" and lines before the first section are ignored. A UTF-8 byte-order mark at the very
+    // start is skipped. Section names and keys match
     // without regard to ASCII letter case; the first occurrence of a key wins.
     static Catalogue Read(const std::vector<std::string>& lines);
 

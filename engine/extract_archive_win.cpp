@@ -29,8 +29,10 @@ bool TDMBase::ExtractArchive(const std::string& filePath, const std::string& tar
                         archive::ErrorClass, int) { memberFailed = true; };
     bool extracted = false;
     try {
-        UnZipper.SetFileName(archiveName);
+        // The folder first: opening checks the base folder it holds, and the one of an
+        // earlier run may have been removed since.
         UnZipper.SetBaseDirectory(targetFolder);
+        UnZipper.SetFileName(archiveName);
         UnZipper.ExtractByMask(mask.empty() ? "*.*" : mask);
         UnZipper.ReleaseArchive();
         extracted = true;

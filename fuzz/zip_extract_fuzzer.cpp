@@ -1,6 +1,7 @@
 // Opens the fuzzer's bytes as a package and extracts it into a temporary folder, flat and
-// with restored paths. Aborts when a file lands outside the base folder or a file grows
-// beyond the largest declared member size.
+// with restored paths. Aborts when a file lands outside the base folder (the current folder,
+// an empty folder of its own, included) or a file grows beyond the largest declared member
+// size.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,12 +17,16 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ks::archive;
 
+// Relative paths land in the current folder: make it one the checks can see.
 const fs::path& Root() {
     static const fs::path root = [] {
         std::string pattern = (fs::temp_directory_path() / "kszipfuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             std::abort();
-        return fs::path(pattern);
+        const fs::path made(pattern);
+        fs::create_directories(made / "cwd");
+        fs::current_path(made / "cwd");
+        return made;
     }();
     return root;
 }
@@ -64,8 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     zip.ReleaseArchive();
 
+    const fs::path current = Root() / "cwd";
     for (const auto& entry : fs::directory_iterator(Root()))
-        Check(entry.path() == package || entry.path() == base, "file written outside the base");
+        Check(entry.path() == package || entry.path() == base || entry.path() == current,
+              "file written outside the base");
+    Check(fs::is_empty(current), "file written into the current folder");
     std::error_code ignored;
     for (const auto& entry : fs::recursive_directory_iterator(base, ignored)) {
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);

@@ -1,5 +1,7 @@
 // Files and folders on disk (Windows build).
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,12 @@ bool IsFolderEmpty(const std::string& folder);
 
 // Creates a new folder base\prefixXXXXXXXX (eight upper-case hex digits) that did not exist
 // before and returns it with a trailing backslash. The name is created atomically, so two
-// callers never get the same folder. Returns the path even when creation failed.
+// callers never get the same folder. Returns the path even when creation failed (the caller's
+// first file operation in it fails); raises OsError when every name tried already existed,
+// rather than hand out a folder that someone else made.
 std::string CreateUniqueFolder(const std::string& base, const std::string& prefix);
+// The same with the numbers drawn from nextNumber instead of the random generator.
+std::string CreateUniqueFolder(const std::string& base, const std::string& prefix,
+                               const std::function<std::uint32_t()>& nextNumber);
 
 } // namespace ks

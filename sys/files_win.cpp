@@ -6,6 +6,7 @@
 #include <mutex>
 #include <random>
 
+#include "sys/os_error_win.h"
 #include "sys/paths.h"
 #include "sys/unique_handle_win.h"
 
@@ -88,20 +89,25 @@ bool IsFolderEmpty(const std::string& folder) {
 }
 
 std::string CreateUniqueFolder(const std::string& base, const std::string& prefix) {
+    return CreateUniqueFolder(base, prefix, RandomFolderNumber);
+}
+
+std::string CreateUniqueFolder(const std::string& base, const std::string& prefix,
+                               const std::function<std::uint32_t()>& nextNumber) {
     const std::string parent = IncludeTrailingBackslash(base);
     ForceFolders(parent);
-    std::string candidate;
     for (int attempt = 0; attempt < kUniqueFolderAttempts; ++attempt) {
         char number[9];
-        std::snprintf(number, sizeof number, "%08X", static_cast<unsigned>(RandomFolderNumber()));
-        candidate = parent + prefix + number;
+        std::snprintf(number, sizeof number, "%08X", static_cast<unsigned>(nextNumber()));
+        const std::string candidate = parent + prefix + number;
         // CreateDirectory is the atomic test: it fails on any existing file or folder.
         if (CreateDirectoryA(candidate.c_str(), nullptr))
-            break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            break;
+            return candidate + '\\';
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS)
+            return candidate + '\\';
     }
-    return candidate + '\\';
+    RaiseOsError(ERROR_ALREADY_EXISTS);
 }
 
 } // namespace ks

@@ -37,7 +37,7 @@ ParamPair ParseParam(std::string text) {
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos)
         return {text, {}};
-    return {AsciiUpperCase(text.substr(0, colon)), text.substr(colon + 1, kMaxParamValue)};
+    return {AsciiUpperCase(text.substr(0, colon)), text.substr(colon + 1)};
 }
 
 std::string JoinParams(const std::vector<std::string>& arguments) {

@@ -11,11 +11,9 @@ struct ParamPair {
     std::string value;
 };
 
-// The longest value SplitParam hands out; longer values are cut at this length.
-constexpr std::size_t kMaxParamValue = 256;
-
 // Splits one argument text: outer double quotes dropped, then KEY (upper-cased) and value at
-// the first colon; without a colon the whole text is the key, case kept.
+// the first colon; without a colon the whole text is the key, case kept. The value is kept
+// whole: a cut path would name another file.
 ParamPair ParseParam(std::string text);
 
 // The arguments as one parameter text, each passed through QuoteIfSpaced.

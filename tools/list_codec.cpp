@@ -1,9 +1,56 @@
 #include "tools/list_codec.h"
 
+#include <algorithm>
+
 #include "engine/descrambler.h"
 #include "resources/list_names.h"
 
 namespace ks {
+namespace {
+
+// Why a decoded entry has no stored form that reads back as the same entry; "" when it has.
+std::string EntryProblem(std::string_view entry, ListKind kind) {
+    if (kind == kWordList) {
+        if (entry.empty())
+            return "a word cannot be empty";
+        for (unsigned char c : entry) {
+            if (c <= 32)
+                return "a word cannot hold a blank or a control byte";
+            if (c == '|')
+                return "a word cannot hold \"|\"";
+        }
+    }
+    for (std::size_t i = 0; i < entry.size(); ++i) {
+        const auto c = static_cast<unsigned char>(entry[i]);
+        const bool lineBreak = c == '\r' && i + 1 < entry.size() && entry[i + 1] == '\n';
+        if (lineBreak) {
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            return "a line break must be CR LF";
+        } else if (c < 32) {
+            return "byte " + std::to_string(c) + " cannot be stored";
+        }
+    }
+    if (entry.find('_') != std::string_view::npos)
+        return "\"_\" would read back as a blank";
+    if (entry.find("||") != std::string_view::npos)
+        return "\"||\" would read back as a line break";
+    return {};
+}
+
+const char* ListTitle(ListKind kind) {
+    switch (kind) {
+    case kWordList:
+        return "word";
+    case kMessageList:
+        return "message";
+    case kLibraryList:
+        return "library entry";
+    }
+    return "entry";
+}
+
+} // namespace
 
 bool PackList(std::string_view source, std::string& resource, std::string& error) {
     resource.clear();
@@ -36,6 +83,32 @@ std::string EncodeMarkers(std::string_view entry) {
         }
     }
     return stored;
+}
+
+bool PackEntries(const StringList& entries, ListKind kind, std::string& resource,
+                 std::string& error) {
+    std::string source;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string problem = EntryProblem(entries[i], kind);
+        if (!problem.empty()) {
+            error = std::string(ListTitle(kind)) + " " + std::to_string(i) + ": " + problem;
+            return false;
+        }
+        source += EncodeMarkers(entries[i]) + "\n";
+    }
+    if (!PackList(source, resource, error))
+        return false;
+    StringList readBack = DecodeLines(SplitLines(resource));
+    if (kind == kWordList)
+        readBack = SplitWords(readBack);
+    for (std::size_t i = 0; i < std::max(entries.size(), readBack.size()); ++i) {
+        if (i >= entries.size() || i >= readBack.size() || entries[i] != readBack[i]) {
+            error = std::string(ListTitle(kind)) + " " + std::to_string(i) +
+                    ": would not read back as given";
+            return false;
+        }
+    }
+    return true;
 }
 
 EmbeddedLists ReadLists(ResourceReader& reader, const std::string& executablePath) {

@@ -14,6 +14,12 @@ bool PackList(std::string_view source, std::string& resource, std::string& error
 // The stored form of one decoded entry: CR LF back to "||", spaces back to "_".
 std::string EncodeMarkers(std::string_view entry);
 
+// The resource text of a whole list of decoded entries (kind: kWordList, kMessageList or
+// kLibraryList). It is read back before it is handed out: false, with a reason, when any entry
+// cannot be stored or would not read back exactly as given, so no other entry ever shifts.
+bool PackEntries(const StringList& entries, ListKind kind, std::string& resource,
+                 std::string& error);
+
 // The three lists of a set of resources. The word list is found by the executable's last
 // three characters, the others through words 25 and 5, as the program finds them.
 struct ResourceReader {

@@ -55,16 +55,6 @@ void PrintList(const char* title, const std::optional<StringList>& list) {
         std::printf("%u\t%s\n", static_cast<unsigned>(i), EncodeMarkers((*list)[i]).c_str());
 }
 
-std::string PackEntries(const StringList& entries) {
-    std::string source;
-    for (const std::string& entry : entries)
-        source += EncodeMarkers(entry) + "\n";
-    std::string resource;
-    std::string error;
-    PackList(source, resource, error);
-    return resource;
-}
-
 } // namespace
 
 int ShowLists(const char* exePath) {
@@ -94,6 +84,7 @@ int SetListEntry(const char* exePath, const char* listName, const char* indexTex
     const std::string list = listName;
     std::string resourceName;
     std::optional<StringList>* target = nullptr;
+    ListKind kind = kWordList;
     if (list == "words") {
         std::string path = exePath;
         resourceName = AsciiUpper(path.substr(path.size() - 3));
@@ -101,9 +92,11 @@ int SetListEntry(const char* exePath, const char* listName, const char* indexTex
     } else if (list == "messages") {
         resourceName = lists.UpperWord(word::kMessageResource);
         target = &lists.messages;
+        kind = kMessageList;
     } else if (list == "library") {
         resourceName = lists.UpperWord(word::kLibraryResource);
         target = &lists.library;
+        kind = kLibraryList;
     }
     char* end = nullptr;
     const long index = std::strtol(indexText, &end, 10);
@@ -116,7 +109,12 @@ int SetListEntry(const char* exePath, const char* listName, const char* indexTex
     if ((*target)->size() <= static_cast<std::size_t>(index))
         (*target)->resize(static_cast<std::size_t>(index) + 1, list == "words" ? "-" : "");
     (**target)[static_cast<std::size_t>(index)] = entry;
-    const std::string resource = PackEntries(**target);
+    std::string resource;
+    std::string error;
+    if (!PackEntries(**target, kind, resource, error)) {
+        std::fprintf(stderr, "listtool: %s unchanged: %s\n", exePath, error.c_str());
+        return 1;
+    }
 
     HANDLE update = BeginUpdateResourceA(exePath, FALSE);
     if (!update) {

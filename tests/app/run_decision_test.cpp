@@ -49,7 +49,7 @@ const RunCase kRunCases[] = {
      {"\"PACKAGE:C:\\a b.zip\""},
      RunKind::GivenPackage,
      "C:\\a b.zip"},
-    {"ValueIsCutAt256", true, {"PACKAGE:" + kLong}, RunKind::GivenPackage, kLong.substr(0, 256)},
+    {"LongValueIsKeptWhole", true, {"PACKAGE:" + kLong}, RunKind::GivenPackage, kLong},
     {"DrivePathSplitsAtTheDriveColon", true, {"c:\\REMOVE"}, RunKind::AskReinstall, ""},
     {"SilentDataWithoutFolder", true, {"INSTALL", "DATA:"}, RunKind::SilentReinstall, ""},
     {"DataWordFirstIsNoSilentRun", true, {"DATA:C:\\d", "INSTALL"}, RunKind::AskReinstall, ""},

@@ -92,6 +92,16 @@ TEST(TargetPath, RestoredPathsThatLeaveTheBaseAreRecognised) {
     EXPECT_FALSE(LeavesBaseFolder("a\\b\\x"));
     EXPECT_FALSE(LeavesBaseFolder("a\\..b\\x"));
     EXPECT_TRUE(LeavesBaseFolder("...")); // Windows drops trailing dots
+    EXPECT_TRUE(LeavesBaseFolder("x\\\\evil.txt")) << "a doubled separator";
+    EXPECT_TRUE(LeavesBaseFolder("x\\ .\\evil.txt")) << "a part Windows reads as empty";
+}
+
+TEST(TargetPath, DeviceNamesAreRecognisedInEveryForm) {
+    for (const char* name : {"NUL", "nul.txt", "CON", "com1", "LPT9.tar.gz", "aux. ", "Nul .txt",
+                             "PRN.", "conout$", "COM\xB9"})
+        EXPECT_TRUE(IsDeviceName(name)) << name;
+    for (const char* name : {"null", "con1", "COM", "xNUL", "nul_", "LPT10", "com1a.txt", ".."})
+        EXPECT_FALSE(IsDeviceName(name)) << name;
 }
 
 } // namespace

@@ -205,12 +205,25 @@ TEST_F(Extraction, RestoredPathsStayBelowTheBase) {
     ExtractAll(Build({{"sub/deeper/", "", 0, 0, 20, 20, 0x10},
                       {"sub/deeper/ok.txt", "ok"},
                       {"../escape.txt", "bad"},
-                      {"sub/../../escape2.txt", "bad"}}));
+                      {"sub/../../escape2.txt", "bad"},
+                      {"x//evil.txt", "bad"},
+                      {"sub/CON/evil.txt", "bad"}}));
     EXPECT_EQ(ReadFile(out_ + Sep() + "sub" + Sep() + "deeper" + Sep() + "ok.txt"), "ok");
     EXPECT_FALSE(fs::exists(scratch_.File("escape.txt")));
     EXPECT_FALSE(fs::exists(scratch_.File("escape2.txt")));
-    ASSERT_EQ(failures_.size(), 2u);
+    ASSERT_EQ(failures_.size(), 4u);
     EXPECT_EQ(failures_[0].errorClass, ErrorClass::ecOther);
+}
+
+// Windows would open these as devices or cut the name at the NUL: "success" with no file.
+TEST_F(Extraction, DeviceNamesAndNulBytesAreMemberFailures) {
+    ExtractAll(Build({{"NUL", "1"},
+                      {"sub/nul.txt", "2"},
+                      {"Com1 .log.", "3"},
+                      {std::string("evil.dll\0.txt", 13), "4"},
+                      {"fine.txt", "5"}}));
+    EXPECT_EQ(OutNames(), (std::vector<std::string>{"fine.txt"}));
+    EXPECT_EQ(failures_.size(), 4u);
 }
 
 TEST_F(Extraction, EmptyArchiveReportsOnlyTheLoad) {

@@ -42,6 +42,12 @@ TEST(CatalogueRead, SectionLinesNeedBothBrackets) {
     EXPECT_EQ(catalogue.Value("b", "k2"), std::nullopt);
 }
 
+TEST(CatalogueRead, ByteOrderMarkKeepsTheFirstSection) {
+    const Catalogue catalogue = Read({"\xEF\xBB\xBF[KELTRASETUP]", "zip=s.zip", "\xEF\xBB\xBF[b]"});
+    EXPECT_EQ(catalogue.Value("KELTRASETUP", "zip"), "s.zip");
+    EXPECT_EQ(catalogue.Value("b", "zip"), std::nullopt) << "only a mark at the very start";
+}
+
 TEST(CatalogueRead, ErrorPageGivesNoSections) {
     const Catalogue catalogue =
         Read({"<html><head><title>404 Not Found</title></head>", "<body>x=1</body></html>"});

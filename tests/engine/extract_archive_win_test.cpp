@@ -88,6 +88,17 @@ TEST_F(ExtractArchiveTest, FailedRunStillRestoresTheNameAndReleasesThePackage) {
     EXPECT_TRUE(DeleteFileA(good.c_str())) << "the package must not stay open";
 }
 
+TEST_F(ExtractArchiveTest, RemovedEarlierTargetDoesNotFailTheNextPackage) {
+    const std::string earlier = scratch_.File("earlier");
+    CreateDirectoryA(earlier.c_str(), nullptr);
+    const std::string zip = Package("p.zip", Build({{"a", "1"}}));
+    EXPECT_TRUE(engine_.ExtractArchive(zip, earlier, ""));
+    DeleteFileA((earlier + "\\a").c_str());
+    ASSERT_TRUE(RemoveDirectoryA(earlier.c_str()));
+    EXPECT_TRUE(engine_.ExtractArchive(zip, target_, ""));
+    EXPECT_EQ(kstest::zip::ReadFile(Target("a")), "1");
+}
+
 TEST_F(ExtractArchiveTest, FileAlreadyUnderTheArchiveNameIsNotExtractedInstead) {
     const std::string stale = Package("pkg.zip", Build({{"stale.txt", "old package"}}));
     const std::string fresh = Package("pkg.beta.zip", Build({{"fresh.txt", "new package"}}));

@@ -117,6 +117,17 @@ TEST(CreateUniqueFolderTest, ConcurrentCallersNeverShareAFolder) {
     EXPECT_EQ(ks::ListFolder(scratch.Path() + "\\*.*").size(), 200u);
 }
 
+TEST(CreateUniqueFolderTest, FailsRatherThanReturnAFolderThatExisted) {
+    kstest::ScratchFolder scratch("unique-taken");
+    ASSERT_TRUE(CreateDirectoryA(scratch.File("w0000002A").c_str(), nullptr));
+    WriteFile(scratch.File("w0000002A\\theirs"), "x");
+    EXPECT_THROW(ks::CreateUniqueFolder(scratch.Path(), "w", [] { return 42u; }), ks::OsError);
+    std::uint32_t next = 42;
+    EXPECT_EQ(ks::CreateUniqueFolder(scratch.Path(), "w", [&next] { return next++; }),
+              scratch.File("w0000002B\\"))
+        << "a collision is retried with the next number";
+}
+
 TEST(CreateUniqueFolderTest, CreatesAMissingBase) {
     kstest::ScratchFolder scratch("unique-base");
     const std::string base = scratch.Path() + "\\x\\y";

@@ -38,11 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ParamCase{"InnerQuotesKept", "a:\"b\" c", "A", "\"b\" c"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ParseParamTest, ValueIsCutAt256Characters) {
-    const std::string longValue(300, 'v');
-    const ks::ParamPair pair = ks::ParseParam("k:" + longValue);
-    EXPECT_EQ(pair.value, std::string(256, 'v'));
-    EXPECT_EQ(ks::ParseParam("k:" + std::string(256, 'v')).value.size(), 256u);
+TEST(ParseParamTest, LongValueIsKeptWhole) {
+    const std::string longValue = "C:\\" + std::string(300, 'v') + "\\Keltra.zip";
+    EXPECT_EQ(ks::ParseParam("package:" + longValue).value, longValue);
 }
 
 TEST(JoinParamsTest, QuotesArgumentsWithBlanks) {

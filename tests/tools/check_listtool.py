@@ -52,11 +52,21 @@ def main():
         assert changed["messages"][CATALOGUE_UNREACHABLE] == "Server_down.||Try_later.", changed
         for name in ("words", "messages", "library"):
             for i, (before, after) in enumerate(zip(lists[name], changed[name])):
-                if (name, i) not in (("library", SERVER_BASE), ("messages", CATALOGUE_UNREACHABLE)):
+                if (name, i) not in (("library", SERVER_BASE),
+                                     ("messages", CATALOGUE_UNREACHABLE)):
                     assert before == after, (name, i, before, after)
-        refused = subprocess.run([wine_run, listtool, "set", copy, "colours", "1", "x"],
-                                 capture_output=True, timeout=120)
-        assert refused.returncode != 0, "an unknown list must be refused"
+        with open(copy, "rb") as f:
+            before_refusals = f.read()
+        zip_word = str(LISTS.word["Zip"].index)
+        for args in (["colours", "1", "x"], ["words", zip_word, "two words"],
+                     ["words", zip_word, "a|b"], ["words", zip_word, ""],
+                     ["messages", str(CATALOGUE_UNREACHABLE), "a_b"]):
+            refused = subprocess.run([wine_run, listtool, "set", copy] + args,
+                                     capture_output=True, timeout=120)
+            assert refused.returncode != 0, ("must be refused", args)
+            assert refused.stderr, ("a refusal says why", args)
+        with open(copy, "rb") as f:
+            assert f.read() == before_refusals, "a refused text must leave the exe as it was"
     print("listtool checks: 1 passed, 0 failed")
 
 

@@ -44,6 +44,50 @@ TEST(PackList, RefusesControlBytes) {
     EXPECT_NE(error.find("line 2"), std::string::npos);
 }
 
+TEST(PackEntries, ReadsBackEveryEntryAsGiven) {
+    std::string resource;
+    std::string error;
+    const StringList messages = {"Keltra is here.\r\nStart it?", "", "a|b", "last"};
+    ASSERT_TRUE(PackEntries(messages, kMessageList, resource, error)) << error;
+    EXPECT_EQ(DecodeLines(SplitLines(resource)), messages);
+    const StringList words = {"keltra", "C:\\", "mrk"};
+    ASSERT_TRUE(PackEntries(words, kWordList, resource, error)) << error;
+    EXPECT_EQ(SplitWords(DecodeLines(SplitLines(resource))), words);
+}
+
+struct RefusedEntry {
+    const char* name;
+    ListKind kind;
+    std::string text;
+};
+
+std::ostream& operator<<(std::ostream& out, const RefusedEntry& c) {
+    return out << c.name;
+}
+
+class PackEntriesRefuses : public ::testing::TestWithParam<RefusedEntry> {};
+
+// Each of these would cut the list short, split or drop an entry, or change its text.
+TEST_P(PackEntriesRefuses, ATextThatWouldNotReadBack) {
+    std::string resource;
+    std::string error;
+    EXPECT_FALSE(PackEntries({"first", GetParam().text, "last"}, GetParam().kind, resource, error));
+    EXPECT_NE(error.find(" 1: "), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PackEntriesRefuses,
+                         ::testing::Values(RefusedEntry{"Tab", kMessageList, "a\tb"},
+                                           RefusedEntry{"LoneCr", kMessageList, "a\rb"},
+                                           RefusedEntry{"LoneLf", kLibraryList, "a\nb"},
+                                           RefusedEntry{"Underscore", kMessageList, "a_b"},
+                                           RefusedEntry{"DoubleBar", kLibraryList, "a||b"},
+                                           RefusedEntry{"BarBeforeLineBreak", kMessageList,
+                                                        "a|\r\nb"},
+                                           RefusedEntry{"BlankInWord", kWordList, "two words"},
+                                           RefusedEntry{"BarInWord", kWordList, "a|b"},
+                                           RefusedEntry{"EmptyWord", kWordList, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ReadLists, FindsTheListsTheWayTheProgramDoes) {
     MapReader reader;
     reader.resources["EXE"] = Packed("a b c d e lib\n");
