@@ -5,7 +5,7 @@
 #include "app/folder_rules.h"
 #include "app/frm_install.h"
 #include "engine/folder_error_form.h"
-#include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "skin/picture_win.h"
 #include "sys/files.h"
 #include "sys/paths.h"
@@ -61,28 +61,29 @@ int& TFrmInstall::BusyFlag(const TComboEdit& field) {
 }
 
 void TFrmInstall::SetFolderText(TComboEdit& field, const std::string& text) {
-    ++programFolderChanges_;
-    try {
-        field.SetText(text);
-    } catch (...) {
-        --programFolderChanges_;
-        throw;
-    }
-    --programFolderChanges_;
+    field.SetText(text);
+}
+
+std::string& TFrmInstall::FolderOf(const TComboEdit& field) {
+    return &field == &InsFolder ? folders_.installFolder : folders_.dataFolder;
+}
+
+void TFrmInstall::ShowFolderAsIs(TComboEdit& field, const std::string& text) {
+    BusyScope scope(BusyFlag(field));
+    field.SetText(text);
 }
 
 void TFrmInstall::FieldChanged(TComboEdit& field) {
-    const bool typed = programFolderChanges_ == 0;
+    // A change made inside a change handler is taken up by that handler once it is done.
+    if (BusyFlag(field))
+        return;
+    if (!IsAbsoluteFolder(field.Text())) {
+        // Nothing is made or tested for a relative or empty text: the folder in use stays.
+        ShowFolderAsIs(field, FolderOf(field));
+        return;
+    }
     XFolderChange(&field);
-    if (typed)
-        AdoptFieldFolder(field);
-}
-
-void TFrmInstall::AdoptFieldFolder(const TComboEdit& field) {
-    if (&field == &InsFolder)
-        InstallFolder = field.Text();
-    else
-        DataFolder = field.Text();
+    FolderOf(field) = field.Text();
 }
 
 void TFrmInstall::InsFolderButtonClick(TSkinControl* sender) {
@@ -95,7 +96,6 @@ void TFrmInstall::InsFolderButtonClick(TSkinControl* sender) {
     if (!SelFolder.Execute(window_))
         return;
     SetFolderText(*field, SelFolder.FileName);
-    AdoptFieldFolder(*field);
 }
 
 void TFrmInstall::XFolderChange(TSkinControl* sender) {
@@ -119,7 +119,7 @@ void TFrmInstall::ShowFolderState(TImage& icon, bool passed) {
 }
 
 bool TFrmInstall::TestFolders(bool removeEmpty) {
-    const std::string probeName = engine_ ? engine_->WordDotWord(12, 12) : "";
+    const std::string probeName = engine_ ? engine_->WordDotWord(word::kProbe, word::kProbe) : "";
     const std::string installText = InsFolder.Text();
     const std::string dataText = DatFolder.Text();
     bool installPassed = true;
@@ -153,11 +153,10 @@ void TFrmInstall::ShowFolderError() {
 
 void TFrmInstall::btSafeClick(TSkinControl*) {
     const SafeFolders safe =
-        SafeConfiguration(engine_->Word(29), engine_->Word(32), engine_->Word(9));
-    InstallFolder = safe.installFolder;
-    SetFolderText(InsFolder, InstallFolder);
-    DataFolder = safe.dataFolder;
-    SetFolderText(DatFolder, DataFolder);
+        SafeConfiguration(engine_->Word(word::kSafeDrive), engine_->Word(word::kProduct),
+                          engine_->Word(word::kSafeDataFolder));
+    SetFolderText(InsFolder, safe.installFolder);
+    SetFolderText(DatFolder, safe.dataFolder);
 }
 
 } // namespace ks

@@ -1,6 +1,8 @@
 // Text rules of the folder fields.
 #include "app/folder_rules.h"
 
+#include <cctype>
+
 #include "engine/word_lists.h"
 #include "sys/paths.h"
 
@@ -14,6 +16,15 @@ std::string WithProductFolder(const std::string& text, const std::string& produc
     if (text.empty() || ContainsProductFolder(text, productFolder))
         return text;
     return JoinPath(text, productFolder);
+}
+
+bool IsAbsoluteFolder(const std::string& text) {
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    const bool drive = text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) &&
+                       text[1] == ':' && isSeparator(text[2]);
+    const bool unc =
+        text.size() >= 3 && isSeparator(text[0]) && isSeparator(text[1]) && !isSeparator(text[2]);
+    return drive || unc;
 }
 
 ScopeFolders FoldersForScope(int item, const std::string& installFolder,

@@ -18,6 +18,10 @@ bool ContainsProductFolder(const std::string& text, const std::string& productFo
 // empty: joining it would give a bare "\", the root of the current drive.
 std::string WithProductFolder(const std::string& text, const std::string& productFolder);
 
+// A folder the installation can use: a drive path ("C:\\x") or a UNC path ("\\\\host\\share").
+// Empty and relative texts are not: the agent would resolve them in its own working folder.
+bool IsAbsoluteFolder(const std::string& text);
+
 // The install-state folders that one installation type gives.
 struct ScopeFolders {
     std::string installFolder;

@@ -6,9 +6,9 @@
 //   frm_install_handlers_win.cpp  installation type, terms, close
 //   frm_install_progress_win.cpp  progress display and enabling of the inputs
 //   folder_choice_win.cpp         folder picker, field changes, folder tests, safe setup
-//   start_decision_win.cpp        the run decision of FormCreate
-//   install_procedure_win.cpp     Install and the install procedures
-//   update_procedure_win.cpp      the setup program's own update
+//   start_decision_win.cpp        FormCreate's run decision (DecideRun) carried out
+//   install_procedure_win.cpp     Install and the install and update procedures, handed to
+//                                 the Installation (installation.h)
 #pragma once
 #include <windows.h>
 
@@ -17,8 +17,13 @@
 #include <string>
 
 #include "app/image_win.h"
+#include "app/install_services_win.h"
+#include "app/install_view.h"
+#include "app/installation.h"
 #include "app/open_dialog_win.h"
+#include "app/setup_log.h"
 #include "engine/form_dm_base.h"
+#include "engine/installed_state.h"
 #include "skin/combo_edit.h"
 #include "skin/flat_check_box.h"
 #include "skin/flat_combo_box.h"
@@ -28,13 +33,13 @@
 
 namespace ks {
 
-class TFrmInstall {
+class TFrmInstall : public InstallView {
 public:
     static constexpr int kClientWidth = 595;
     static constexpr int kClientHeight = 360;
 
     TFrmInstall();
-    ~TFrmInstall();
+    ~TFrmInstall() override;
     TFrmInstall(const TFrmInstall&) = delete;
     TFrmInstall& operator=(const TFrmInstall&) = delete;
 
@@ -43,6 +48,10 @@ public:
     bool Create(HINSTANCE instance, bool takeRunDecision = true);
     HWND Handle() const { return window_; }
     TDMBase* Engine() const { return engine_.get(); }
+    // The folders the next installation uses: always what the folder fields show.
+    const InstallFolders& Folders() const { return folders_; }
+    InstallFolders& Folders() { return folders_; }
+    const SetupLog& Log() const { return log_; }
 
     void FormCreate();
     void FormDestroy();
@@ -62,13 +71,13 @@ public:
     void BtTermsClick(TSkinControl* sender);
     void BtCloseClick(TSkinControl* sender);
     void BtInstallClick(TSkinControl* sender);
-    // The start-up decision's checks and the install and update procedures
-    // (start_decision_win.cpp, install_procedure_win.cpp, update_procedure_win.cpp).
-    bool CheckSilentMode();
+    // The update and install procedures (install_procedure_win.cpp).
     bool CheckSetupUpdate();
     bool RunSetupUpdate();
     bool ObtainPackage(const std::string& target);
-    void InstallGivenPackage();
+    void InstallGivenPackage(const std::string& package);
+    // A silent run's data folder, shown and used as the argument names it.
+    void UseSilentDataFolder(const std::string& folder);
     void InsFolderButtonClick(TSkinControl* sender);
     void XFolderChange(TSkinControl* sender);
     void btSafeClick(TSkinControl* sender);
@@ -78,10 +87,14 @@ public:
     // Progress: the HTTP transfer's callback and the archive reader's event. The gauge is
     // repainted at once when what it shows changes (the thread processes no messages while
     // they run).
-    void ShowTransferProgress(int total, int current);
+    void ShowTransferProgress(std::int32_t total, std::int32_t current) override;
     void ShowArchiveProgress(const void* sender, std::uint8_t progress, bool& abort);
     // Shows the current task in lbTask and repaints it at once.
-    void ShowTask(const std::string& text);
+    void ShowTask(const std::string& text) override;
+    bool Ask(const std::string& text, bool twoButtons) override;
+    void SetInputsEnabled(bool enabled) override { SetControlsEnabled(enabled); }
+    void Repaint() override;
+    void Hide() override { SetVisible(false); }
     // InsFolder, DatFolder, cbUser, BtInstall, BtTerms, BtClose and chTerms; not btSafe.
     void SetControlsEnabled(bool enabled);
 
@@ -89,8 +102,9 @@ public:
     // empty; true when both passed.
     bool TestFolders(bool removeEmpty);
     void ShowFolderError();
-    // Program changes of a folder field go through here; a change the user types or picks
-    // becomes the install or data folder.
+    // Program changes of a folder field go through here. Every change, typed, picked or set,
+    // becomes the install or data folder once the product folder is added; a text that is
+    // no absolute folder brings the folder in use back into the field.
     void SetFolderText(TComboEdit& field, const std::string& text);
 
     // Controls in creation order (later ones lie above earlier ones).
@@ -129,7 +143,11 @@ private:
     TComboEdit* FieldOf(TSkinControl* sender);
     int& BusyFlag(const TComboEdit& field);
     void FieldChanged(TComboEdit& field);
-    void AdoptFieldFolder(const TComboEdit& field);
+    std::string& FolderOf(const TComboEdit& field);
+    // Sets the field's text without the product-folder rule.
+    void ShowFolderAsIs(TComboEdit& field, const std::string& text);
+    // Runs the installation and closes the window when it is done.
+    InstallOutcome Install();
     void ShowFolderState(TImage& icon, bool passed);
 
     HWND window_ = nullptr;
@@ -138,9 +156,12 @@ private:
     bool takeRunDecision_ = true;
     int insFolderBusy_ = 0;
     int datFolderBusy_ = 0;
-    int programFolderChanges_ = 0;
-    // The folder a silent run named in its second argument; it becomes the data folder.
-    std::string silentDataFolder_;
+    InstallFolders folders_;
+    SetupLog log_;
+    std::unique_ptr<WinInstallServices> services_;
+    std::unique_ptr<Installation> installation_;
+    // A silent run starts the product at the end without asking, also on a second try.
+    bool silentRun_ = false;
 };
 
 } // namespace ks

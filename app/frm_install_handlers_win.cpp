@@ -2,6 +2,7 @@
 #include "app/folder_rules.h"
 #include "app/frm_install.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "sys/folders.h"
 #include "sys/paths.h"
 #include "sys/process_win.h"
@@ -11,16 +12,17 @@ namespace ks {
 
 void TFrmInstall::cbUserChange(TSkinControl* sender) {
     const ScopeFolders folders =
-        FoldersForScope(cbUser.ItemIndex(), InstallFolder, engine_ ? engine_->LibraryEntry(0) : "",
+        FoldersForScope(cbUser.ItemIndex(), folders_.installFolder,
+                        engine_ ? engine_->LibraryEntry(lib::kMenuGroup) : "",
                         [](FolderKind kind) { return GetSystemFolder(kind); });
-    InstallFolder = folders.installFolder;
-    DataFolder = folders.dataFolder;
-    MenuFolder = folders.menuFolder;
-    DesktopFolder = folders.desktopFolder;
-    AllUsers = folders.allUsers;
-    if (InsFolder.Text() != InstallFolder)
-        SetFolderText(InsFolder, InstallFolder);
-    SetFolderText(DatFolder, DataFolder);
+    folders_.installFolder = folders.installFolder;
+    folders_.dataFolder = folders.dataFolder;
+    folders_.menuFolder = folders.menuFolder;
+    folders_.desktopFolder = folders.desktopFolder;
+    folders_.allUsers = folders.allUsers;
+    if (InsFolder.Text() != folders_.installFolder)
+        SetFolderText(InsFolder, folders_.installFolder);
+    SetFolderText(DatFolder, folders_.dataFolder);
     // The form explains a failed test only to a user who just changed the type.
     if (!TestFolders(true) && sender && Visible())
         ShowFolderError();
@@ -31,8 +33,8 @@ void TFrmInstall::chTermsClick(TSkinControl*) {
 }
 
 void TFrmInstall::BtTermsClick(TSkinControl*) {
-    const std::string document = JoinPath(TempFolder(), engine_->LibraryEntry(21));
-    ExtractResourceToFile(engine_->Word(11), document);
+    const std::string document = JoinPath(TempFolder(), engine_->LibraryEntry(lib::kTermsFile));
+    ExtractResourceToFile(engine_->Word(word::kTermsResource), document);
     OpenDocument(document, "");
 }
 

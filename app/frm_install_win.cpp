@@ -5,10 +5,13 @@
 #include <windowsx.h>
 
 #include "app/frm_install_layout.h"
+#include "resources/list_names.h"
 #include "skin/picture_win.h"
 #include "sys/application.h"
 #include "sys/errors.h"
+#include "sys/folders.h"
 #include "sys/main_window_win.h"
+#include "sys/paths.h"
 #include "sys/process_win.h"
 
 namespace ks {
@@ -113,6 +116,7 @@ bool TFrmInstall::Create(HINSTANCE instance, bool takeRunDecision) {
         BindEvents();
         FormCreate();
     } catch (const std::exception& error) {
+        log_.Write(std::string("error: ") + error.what());
         ShowErrorBox(error.what());
     }
     isMainForm_ = window_ != nullptr;
@@ -199,14 +203,17 @@ void TFrmInstall::FormCreate() {
     // A user who cannot write below Program Files keeps the default install folder.
     InsFolder.SetEnabled(IsUserAdministrator());
     engine_ = std::make_unique<TDMBase>();
-    DMBase = engine_.get();
+    log_ = SetupLog(JoinPath(TempFolder(), engine_->LibraryEntry(lib::kLogFile)));
+    services_ = std::make_unique<WinInstallServices>(*engine_, log_);
+    installation_ = std::make_unique<Installation>(engine_->Lists(), *services_, *this, log_);
     BindArchiveReader();
     if (takeRunDecision_)
         TakeRunDecision();
 }
 
 void TFrmInstall::FormDestroy() {
-    DMBase = nullptr;
+    installation_.reset();
+    services_.reset();
     engine_.reset();
 }
 

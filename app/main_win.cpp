@@ -19,7 +19,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    ks::CommandWord.clear();
-    ks::CommandValue.clear();
     return static_cast<int>(message.wParam);
 }

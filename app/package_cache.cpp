@@ -1,18 +1,15 @@
 #include "app/package_cache.h"
 
-#include "engine/form_dm_base.h"
+#include "engine/word_lists.h"
+#include "resources/list_names.h"
 #include "sys/paths.h"
 
 namespace ks {
 
-namespace {
-constexpr int kLibCacheFolder = 19;
-}
-
-std::string PackageCacheFolder(const std::string& dataFolder, const TDMBase& engine) {
+std::string PackageCacheFolder(const std::string& dataFolder, const EmbeddedLists& lists) {
     if (ExcludeTrailingBackslash(dataFolder).empty())
         return {};
-    return JoinFolder(dataFolder, engine.LibraryEntry(kLibCacheFolder));
+    return JoinFolder(dataFolder, lists.LibraryEntry(lib::kCacheFolder));
 }
 
 std::string PackageFileName(const std::string& catalogueName) {

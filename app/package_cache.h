@@ -4,11 +4,11 @@
 
 namespace ks {
 
-class TDMBase;
+class EmbeddedLists;
 
 // The data folder's package cache with a trailing backslash; "" when there is no data folder,
 // so that no cache ever lands at a drive root.
-std::string PackageCacheFolder(const std::string& dataFolder, const TDMBase& engine);
+std::string PackageCacheFolder(const std::string& dataFolder, const EmbeddedLists& lists);
 
 // The file name a package is stored under, from the catalogue's name: its last part only, so a
 // name such as "..\..\x.exe" or "C:\x.exe" cannot place a download outside its folder.

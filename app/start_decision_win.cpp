@@ -1,107 +1,98 @@
-// The start-up decision: which run this is, from the command line and the installed state.
+// The start-up decision carried out: DecideRun says which run this is, this file does it.
 #include "app/frm_install.h"
-#include "app/run_state.h"
-#include "engine/installed_state.h"
+#include "app/run_decision.h"
+#include "resources/list_names.h"
 #include "sys/application.h"
 #include "sys/files.h"
 #include "sys/params.h"
+#include "sys/paths.h"
 #include "sys/process_win.h"
+#include "sys/version.h"
 
 namespace ks {
-
-bool SilentRun = false;
-bool ReinstallConfirmed = false;
-bool InstallDone = false;
-
 namespace {
 
-constexpr int kMsgReinstall = 28;
-constexpr int kMsgProductRunning = 29;
-constexpr int kLibAgent = 20;
-constexpr int kLibWordSilent = 22;
-constexpr int kLibWordRemove = 23;
-constexpr int kLibWordData = 24;
-constexpr int kLibWordPackage = 10;
+CommandWords CommandWordsOf(const TDMBase& engine) {
+    return {engine.LibraryEntry(lib::kRemoveCommand), engine.LibraryEntry(lib::kInstallCommand),
+            engine.LibraryEntry(lib::kDataCommand), engine.LibraryEntry(lib::kPackageCommand)};
+}
+
+std::string ArgumentsForLog(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (const std::string& argument : arguments)
+        text += (text.empty() ? "" : " ") + QuoteIfSpaced(RedactUrl(argument));
+    return text;
+}
 
 } // namespace
 
 void TFrmInstall::TakeRunDecision() {
     TDMBase& engine = *engine_;
-    SilentRun = false;
-    ReinstallConfirmed = false;
-    silentDataFolder_.clear();
+    silentRun_ = false;
     SetVisible(false);
-    const ParamPair first = SplitParam(1);
-    CommandWord = first.key;
-    CommandValue = first.value;
-    ReadInstalledState();
+    ReadInstalledState(folders_);
+    const std::vector<std::string> arguments = ProgramArguments();
+    const RunDecision run =
+        DecideRun(FolderExists(folders_.installFolder), arguments, CommandWordsOf(engine));
+    log_.Write("keltrasetup " + FileVersionString(ProgramFilePath()) + " started, arguments [" +
+               ArgumentsForLog(arguments) + "], installed in \"" + folders_.installFolder +
+               "\": " + RunKindName(run.kind));
 
-    bool proceed = false;
-    if (FolderExists(InstallFolder)) {
-        if (CommandWord == engine.LibraryEntry(kLibWordRemove)) {
-            if (StartProgram(InstallFolder + engine.LibraryEntry(kLibAgent), CommandWord, true,
-                             true))
-                engine.RemoveUserKey();
-            else
-                RequestTermination();
-        } else {
-            if (CheckSetupUpdate() && RunSetupUpdate())
-                RequestTermination();
-            // A newer setup took over, or the catalogue could not be read: this program
-            // ends, and must not install alongside its successor.
-            if (TerminationRequested())
-                return;
-            if (CommandWord == engine.LibraryEntry(kLibWordSilent))
-                SilentRun = CheckSilentMode();
-            if (!SilentRun) {
-                if (CommandWord == engine.LibraryEntry(kLibWordPackage))
-                    InstallGivenPackage();
-                else
-                    ReinstallConfirmed = engine.AskMessage(kMsgReinstall, true);
-            }
-        }
-    } else {
-        if (CheckSetupUpdate() && RunSetupUpdate())
+    if (run.kind == RunKind::Removal) {
+        const std::string agent = folders_.installFolder + engine.LibraryEntry(lib::kAgent);
+        log_.Write("removal: \"" + agent + "\" " + run.removalWord);
+        if (StartProgram(agent, run.removalWord, true, true))
+            engine.RemoveUserKey();
+        RequestTermination();
+        return;
+    }
+    // A newer setup took over, or the catalogue could not be read: this program ends, and
+    // must not install alongside its successor.
+    if (CheckSetupUpdate() && RunSetupUpdate())
+        RequestTermination();
+    if (TerminationRequested())
+        return;
+
+    bool install = false;
+    switch (run.kind) {
+    case RunKind::GivenPackage:
+        InstallGivenPackage(run.packagePath);
+        RequestTermination();
+        return;
+    case RunKind::AskReinstall:
+        install = engine.AskMessage(msg::kReinstall, true);
+        if (!install) {
             RequestTermination();
-        if (TerminationRequested())
             return;
-        proceed = true;
-    }
-
-    bool ok = proceed;
-    if (proceed || SilentRun || ReinstallConfirmed) {
-        ok = engine.CloseRunningProduct();
-        if (!ok)
-            engine.AskMessage(kMsgProductRunning, false);
-        if (ok) {
-            SetVisible(!SilentRun);
-            cbUserChange(nullptr);
-            // A silent run installs with the data folder its second argument named.
-            if (SilentRun && !silentDataFolder_.empty()) {
-                DataFolder = silentDataFolder_;
-                SetFolderText(DatFolder, silentDataFolder_);
-            }
-            if (SilentRun || ReinstallConfirmed)
-                BtInstallClick(nullptr);
         }
+        break;
+    case RunKind::SilentReinstall:
+        silentRun_ = true;
+        install = true;
+        break;
+    default:
+        break;
     }
-    if (!ok || InstallDone)
+    if (!engine.CloseRunningProduct()) {
+        log_.Write("the running product did not close");
+        engine.AskMessage(msg::kProductStillRunning, false);
+        RequestTermination();
+        return;
+    }
+    SetVisible(!silentRun_);
+    cbUserChange(nullptr);
+    if (silentRun_)
+        UseSilentDataFolder(run.silentDataFolder);
+    if (install && Install() == InstallOutcome::Done)
         RequestTermination();
 }
 
-bool TFrmInstall::CheckSilentMode() {
-    if (ProgramArguments().size() < 2)
-        return false;
-    const ParamPair second = SplitParam(2);
-    CommandWord = second.key;
-    CommandValue = second.value;
-    if (CommandWord != engine_->LibraryEntry(kLibWordData))
-        return false;
-    if (ForceFolders(CommandValue)) {
-        SetFolderText(DatFolder, CommandValue);
-        silentDataFolder_ = CommandValue;
-    }
-    return true;
+void TFrmInstall::UseSilentDataFolder(const std::string& folder) {
+    if (folder.empty() || !ForceFolders(folder))
+        return;
+    ShowFolderAsIs(DatFolder, folder);
+    folders_.dataFolder = folder;
+    TestFolders(false);
 }
 
 } // namespace ks

@@ -1,14 +1,11 @@
 #include "engine/form_dm_base.h"
 
 #include "engine/descrambler.h"
+#include "resources/list_names.h"
 #include "sys/application.h"
 #include "sys/errors.h"
 
 namespace ks {
-
-TDMBase* DMBase = nullptr;
-std::string CommandWord;
-std::string CommandValue;
 
 TDMBase::TDMBase() {
     DataModuleCreate();
@@ -43,8 +40,8 @@ void TDMBase::LoadWordList() {
 
 void TDMBase::LoadNamedLists() {
     rawWordLines_.clear();
-    lists_.messages = LoadList(UpperWord(25), true);
-    lists_.library = LoadList(UpperWord(5), true);
+    lists_.messages = LoadList(UpperWord(word::kMessageResource), true);
+    lists_.library = LoadList(UpperWord(word::kLibraryResource), true);
 }
 
 } // namespace ks

@@ -1,9 +1,10 @@
-// The setup engine: owns the embedded lists, the product package record and the extraction
-// component, and offers the operations the setup window builds on.
+// The setup engine: owns the embedded lists and the extraction component, and offers the operations
+// the setup window builds on.
 #pragma once
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "archive/zip_extractor.h"
 #include "engine/catalogue.h"
@@ -42,13 +43,15 @@ public:
     bool AskText(const std::string& text, bool twoButtons);
     bool AskMessage(int index, bool twoButtons);
 
-    // Package catalogue.
-    TZipPackage ProductPackage;
+    // Package catalogue (the records belong to the installation).
     bool MarkerFlag() const { return markerFlag_; }
     std::string ServerUrl(const std::string& path) const;
     std::string SuffixedServerUrl(const std::string& path) const;
-    std::optional<Catalogue> DownloadCatalogue() const;
-    void RefreshPackages(std::initializer_list<TZipPackage*> packages);
+    std::string CatalogueUrl() const;
+    // The catalogue's lines; nothing when it could not be fetched.
+    std::optional<std::vector<std::string>> DownloadCatalogue() const;
+    // False when the catalogue could not be fetched; the records then keep their values.
+    bool RefreshPackages(std::initializer_list<TZipPackage*> packages);
 
     // Archive extraction: the component and the operation that drives it.
     archive::ZipExtractor UnZipper;
@@ -73,12 +76,5 @@ private:
     StringList rawWordLines_;
     bool markerFlag_ = false;
 };
-
-// The program's one engine, created with the main window.
-extern TDMBase* DMBase;
-
-// The command line's argument, split into its word and its value (cleared at program end).
-extern std::string CommandWord;
-extern std::string CommandValue;
 
 } // namespace ks

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "resources/list_names.h"
 #include "sys/errors.h"
 #include "sys/process_win.h"
 
@@ -29,7 +30,7 @@ bool TDMBase::MarkerFileExists() const {
     const std::size_t dot = path.find_last_of('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
         path.resize(dot);
-    path += DotWord(33);
+    path += DotWord(word::kUrlMarkerExt);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -1,30 +1,32 @@
-// The install-state variables and their records: the product's machine-wide registry record
-// (read) and the settings file handed to the install agent (written).
+// The install state and its records: the product's machine-wide registry record (read) and the
+// settings file handed to the install agent (written).
 #pragma once
 #include <string>
 
 namespace ks {
 
-// Program-wide, empty at start.
-extern std::string InstallFolder;
-extern std::string DataFolder;
-extern std::string DesktopFolder;
-extern std::string MenuFolder;
-extern bool AllUsers;
+// The folders an installation uses and the all-users flag.
+struct InstallFolders {
+    std::string installFolder;
+    std::string dataFolder;
+    std::string desktopFolder;
+    std::string menuFolder;
+    bool allUsers = false;
+};
 
 // The product's record below HKEY_LOCAL_MACHINE.
 constexpr const char* kInstalledStateKey = "Software\\Keltra";
 // The product's folder below the all-users documents folder.
 constexpr const char* kSharedFolderName = "Keltra";
 
-// Loads the variables from the record, read through RegistryViewFlag. Without the record the
+// Loads the folders from the record, read through RegistryViewFlag. Without the record the
 // install folder becomes "" and the rest is kept. Raises "Invalid data type for '%s'" or
 // "Failed to get data for '%s'" for a value of the wrong type.
-void ReadInstalledState(const std::string& keyPath = kInstalledStateKey);
+void ReadInstalledState(InstallFolders& folders, const std::string& keyPath = kInstalledStateKey);
 
-// Writes the variables into the private-profile file, section BaseFileName(path); folders end
+// Writes the folders into the private-profile file, section BaseFileName(path); folders end
 // in a backslash, AllUser is 1 or 0. Raises "Unable to write to %s".
-void SaveSettingsFile(const std::string& path);
+void SaveSettingsFile(const std::string& path, const InstallFolders& folders);
 
 // The all-users documents folder's product folder, with a trailing backslash; created when the
 // program starts.

@@ -25,28 +25,28 @@ void WriteSetting(const std::string& path, const std::string& section, const cha
 
 } // namespace
 
-void ReadInstalledState(const std::string& keyPath) {
+void ReadInstalledState(InstallFolders& folders, const std::string& keyPath) {
     UniqueRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | RegistryViewFlag(),
                       key.Put()) != ERROR_SUCCESS) {
-        InstallFolder.clear();
+        folders.installFolder.clear();
         return;
     }
-    InstallFolder = ReadRegistryString(key.Get(), "AppFolder");
-    DataFolder = ReadRegistryString(key.Get(), "PubData");
-    DesktopFolder = ReadRegistryString(key.Get(), "DesktopIcon");
-    MenuFolder = ReadRegistryString(key.Get(), "AppMenu");
-    AllUsers = !RegistryValueExists(key.Get(), "AllUser") ||
-               ReadRegistryInteger(key.Get(), "AllUser") != 0;
+    folders.installFolder = ReadRegistryString(key.Get(), "AppFolder");
+    folders.dataFolder = ReadRegistryString(key.Get(), "PubData");
+    folders.desktopFolder = ReadRegistryString(key.Get(), "DesktopIcon");
+    folders.menuFolder = ReadRegistryString(key.Get(), "AppMenu");
+    folders.allUsers = !RegistryValueExists(key.Get(), "AllUser") ||
+                       ReadRegistryInteger(key.Get(), "AllUser") != 0;
 }
 
-void SaveSettingsFile(const std::string& path) {
+void SaveSettingsFile(const std::string& path, const InstallFolders& folders) {
     const std::string section = BaseFileName(path);
-    WriteSetting(path, section, "AppFolder", IncludeTrailingBackslash(InstallFolder));
-    WriteSetting(path, section, "PubData", IncludeTrailingBackslash(DataFolder));
-    WriteSetting(path, section, "DesktopIcon", IncludeTrailingBackslash(DesktopFolder));
-    WriteSetting(path, section, "AppMenu", IncludeTrailingBackslash(MenuFolder));
-    WriteSetting(path, section, "AllUser", AllUsers ? "1" : "0");
+    WriteSetting(path, section, "AppFolder", IncludeTrailingBackslash(folders.installFolder));
+    WriteSetting(path, section, "PubData", IncludeTrailingBackslash(folders.dataFolder));
+    WriteSetting(path, section, "DesktopIcon", IncludeTrailingBackslash(folders.desktopFolder));
+    WriteSetting(path, section, "AppMenu", IncludeTrailingBackslash(folders.menuFolder));
+    WriteSetting(path, section, "AllUser", folders.allUsers ? "1" : "0");
 }
 
 const std::string& SharedDocumentsFolder() {

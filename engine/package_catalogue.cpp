@@ -2,11 +2,12 @@
 #include "engine/form_dm_base.h"
 
 #include "engine/catalogue.h"
+#include "resources/list_names.h"
 
 namespace ks {
 
 std::string TDMBase::ServerUrl(const std::string& path) const {
-    return LibraryEntry(2) + path;
+    return LibraryEntry(lib::kServerBase) + path;
 }
 
 std::string TDMBase::SuffixedServerUrl(const std::string& path) const {

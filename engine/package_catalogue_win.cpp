@@ -3,26 +3,34 @@
 
 #include "engine/catalogue.h"
 #include "net/net_utils.h"
+#include "resources/list_names.h"
 
 namespace ks {
 
-std::optional<Catalogue> TDMBase::DownloadCatalogue() const {
-    const std::string path = CataloguePath(LibraryEntry(13), Word(32), Word(4));
-    const std::vector<std::string> lines = DownloadLines(SuffixedServerUrl(path));
-    if (lines.empty())
-        return std::nullopt;
-    return Catalogue::Read(lines);
+std::string TDMBase::CatalogueUrl() const {
+    return SuffixedServerUrl(CataloguePath(LibraryEntry(lib::kServerPathFormat),
+                                           Word(word::kProduct), Word(word::kCatalogueExt)));
 }
 
-void TDMBase::RefreshPackages(std::initializer_list<TZipPackage*> packages) {
-    const std::optional<Catalogue> catalogue = DownloadCatalogue();
-    if (!catalogue)
-        return;
-    const CatalogueKeys keys{Word(3), LibraryEntry(9), LibraryEntry(11)};
+std::optional<std::vector<std::string>> TDMBase::DownloadCatalogue() const {
+    return DownloadLines(CatalogueUrl());
+}
+
+bool TDMBase::RefreshPackages(std::initializer_list<TZipPackage*> packages) {
+    const std::optional<std::vector<std::string>> lines = DownloadCatalogue();
+    if (!lines)
+        return false;
+    // An empty answer offers nothing and changes nothing.
+    if (lines->empty())
+        return true;
+    const Catalogue catalogue = Catalogue::Read(*lines);
+    const CatalogueKeys keys{Word(word::kZip), LibraryEntry(lib::kVersionKey),
+                             LibraryEntry(lib::kSizeKey)};
     for (TZipPackage* package : packages) {
         if (package)
-            FillPackageFromCatalogue(*catalogue, keys, *package);
+            FillPackageFromCatalogue(catalogue, keys, *package);
     }
+    return true;
 }
 
 } // namespace ks

@@ -3,6 +3,7 @@
 
 #include "engine/form_dm_base.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "sys/process_win.h"
 
 namespace ks {
@@ -27,11 +28,11 @@ bool CloseRunningProgram(const std::string& name, const std::string& windowClass
 }
 
 bool TDMBase::CloseRunningProduct() {
-    return CloseRunningProgram(Word(32), LibraryEntry(3));
+    return CloseRunningProgram(Word(word::kProduct), LibraryEntry(lib::kProductWindowClass));
 }
 
 void TDMBase::RemoveUserKey() {
-    RemoveUserSubkey(LibraryEntry(12), Word(32));
+    RemoveUserSubkey(LibraryEntry(lib::kUserSoftwareKey), Word(word::kProduct));
 }
 
 } // namespace ks

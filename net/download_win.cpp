@@ -102,7 +102,6 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
     file.Reset();
     if (!complete)
         DeleteFileA(fileName.c_str());
-    TransferFailed = !complete;
     return complete;
 }
 
@@ -119,15 +118,14 @@ bool DownloadToStream(const std::string& url, std::ostream& stream) {
             stream.write(data, static_cast<std::streamsize>(size));
         },
         [](std::size_t) {});
-    TransferFailed = !complete;
     return complete;
 }
 
-std::vector<std::string> DownloadLines(const std::string& url) {
+std::optional<std::vector<std::string>> DownloadLines(const std::string& url) {
     std::ostringstream body;
     OpenInternetRoot();
     if (!DownloadToStream(url, body))
-        return {};
+        return std::nullopt;
     return SplitResponseLines(body.str());
 }
 

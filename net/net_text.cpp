@@ -6,7 +6,6 @@
 namespace ks {
 
 std::string LastInternetError;
-bool TransferFailed = false;
 
 std::int32_t ContentLengthValue(const std::string& text) {
     std::size_t i = 0;

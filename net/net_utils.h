@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,8 +16,6 @@ using TransferProgressEvent = std::function<void(std::int32_t Total, std::int32_
 
 // "Internet Error %d : %s" of the last URL that could not be opened; a success keeps it.
 extern std::string LastInternetError;
-// Set by every file and stream download that runs to its end: whether it failed.
-extern bool TransferFailed;
 
 // How long a transfer waits for a connection or for the next bytes of an answer before it
 // fails: a server that stalls must not hold the setup forever.
@@ -48,8 +47,8 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
 // Windows build. Appends the body to stream; false as for DownloadToFile.
 bool DownloadToStream(const std::string& url, std::ostream& stream);
 
-// Windows build. The body split into lines; empty when the download failed.
-std::vector<std::string> DownloadLines(const std::string& url);
+// Windows build. The body split into lines; nothing when the download failed.
+std::optional<std::vector<std::string>> DownloadLines(const std::string& url);
 
 // Portable helpers of the functions above.
 

@@ -87,7 +87,6 @@ OpenedUrl OpenUrl(const std::string& url, DWORD flags) {
     OpenedUrl opened = Send(url, flags);
     if (!opened) {
         RecordOpenFailure();
-        TransferFailed = true;
         return opened;
     }
     DWORD status = 0;
@@ -98,7 +97,6 @@ OpenedUrl OpenUrl(const std::string& url, DWORD flags) {
         if (GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE)
             return opened;
         RecordOpenFailure();
-        TransferFailed = true;
         return {};
     }
     if (status >= 200 && status < 300)
@@ -110,7 +108,6 @@ OpenedUrl OpenUrl(const std::string& url, DWORD flags) {
         size = 0;
     reason.resize(size);
     LastInternetError = FormatHttpStatusError(status, reason);
-    TransferFailed = true;
     return {};
 }
 

@@ -16,8 +16,7 @@ struct OpenedUrl {
 };
 
 // Opens url on the root handle with the given request flags. A URL that cannot be opened, or
-// whose server answers with a status outside 2xx, gives no request and sets LastInternetError
-// and TransferFailed.
+// whose server answers with a status outside 2xx, gives no request and sets LastInternetError.
 OpenedUrl OpenUrl(const std::string& url, DWORD flags);
 
 } // namespace ks

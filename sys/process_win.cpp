@@ -59,7 +59,8 @@ void RaiseToTop(HWND window) {
 
 } // namespace
 
-bool StartProgram(const std::string& fileName, const std::string& params, bool show, bool wait) {
+bool StartProgram(const std::string& fileName, const std::string& params, bool show, bool wait,
+                  unsigned long* exitCode) {
     const std::string folder = ProgramFolder(fileName);
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
@@ -77,6 +78,9 @@ bool StartProgram(const std::string& fileName, const std::string& params, bool s
     Sleep(kStartSettleMs);
     if (started && wait && process)
         WaitForSingleObject(process.Get(), INFINITE);
+    DWORD code = 0;
+    if (started && wait && process && exitCode && GetExitCodeProcess(process.Get(), &code))
+        *exitCode = code;
     if (!started && error != 0)
         RaiseOsError(error);
     return started;

@@ -12,8 +12,10 @@ std::string ProgramFilePath();
 
 // Starts a program through the shell, shown or hidden, and waits for its end when asked
 // (without processing messages). Raises OsError "System Error.  Code: %d." plus the system
-// text when the shell gives an error code; returns false when it fails without one.
-bool StartProgram(const std::string& fileName, const std::string& params, bool show, bool wait);
+// text when the shell gives an error code; returns false when it fails without one. A waited
+// program's exit code goes to exitCode when one is given.
+bool StartProgram(const std::string& fileName, const std::string& params, bool show, bool wait,
+                  unsigned long* exitCode = nullptr);
 
 // Opens a document with its associated program; raises for the failing result codes and
 // returns the ShellExecute result otherwise.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/descrambler.h"
+#include "resources/list_names.h"
 
 namespace ks {
 namespace {
@@ -119,9 +120,9 @@ EmbeddedLists ReadLists(ResourceReader& reader, const std::string& executablePat
     if (!reader.Read(wordsName, bytes))
         return lists;
     lists.words = SplitWords(DecodeLines(SplitLines(bytes)));
-    if (reader.Read(lists.UpperWord(25), bytes))
+    if (reader.Read(lists.UpperWord(word::kMessageResource), bytes))
         lists.messages = DecodeLines(SplitLines(bytes));
-    if (reader.Read(lists.UpperWord(5), bytes))
+    if (reader.Read(lists.UpperWord(word::kLibraryResource), bytes))
         lists.library = DecodeLines(SplitLines(bytes));
     return lists;
 }

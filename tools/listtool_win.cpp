@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/descrambler.h"
+#include "resources/list_names.h"
 #include "tools/list_codec.h"
 
 namespace ks {
@@ -89,11 +90,11 @@ int SetListEntry(const char* exePath, const char* listName, const char* indexTex
         resourceName = AsciiUpper(path.substr(path.size() - 3));
         target = &lists.words;
     } else if (list == "messages") {
-        resourceName = lists.UpperWord(25);
+        resourceName = lists.UpperWord(word::kMessageResource);
         target = &lists.messages;
         kind = kMessageList;
     } else if (list == "library") {
-        resourceName = lists.UpperWord(5);
+        resourceName = lists.UpperWord(word::kLibraryResource);
         target = &lists.library;
         kind = kLibraryList;
     }

@@ -8,6 +8,7 @@
 
 #include "app/frm_install.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "sys/files.h"
 #include "sys/paths.h"
 #include "tests/app/install_form_fixture_win.h"
@@ -46,7 +47,7 @@ TEST_F(FolderChoiceTest, TypedFolderIsCreatedTestedAndRemovedWhenEmpty) {
     EXPECT_FALSE(ks::FolderExists(folder));
     EXPECT_TRUE(ks::FolderExists(Path("typed"))); // parents made by the test stay
     EXPECT_FALSE(ks::FileExists(ks::JoinPath(folder, "probe.probe")));
-    EXPECT_EQ(ks::DataFolder, folder); // what the window shows is what gets installed
+    EXPECT_EQ(Form().Folders().dataFolder, folder); // what the window shows is what gets installed
 }
 
 TEST_F(FolderChoiceTest, FolderHoldingFilesStaysAndLosesOnlyTheProbe) {
@@ -71,7 +72,7 @@ class FolderSuffixTest : public FolderChoiceTest, public testing::WithParamInter
 TEST_P(FolderSuffixTest, FieldEndsInTheProductFolderUnlessItNamesItAlready) {
     Type(Form().DatFolder, Path(GetParam().typed));
     EXPECT_EQ(Form().DatFolder.Text(), Path(GetParam().shown));
-    EXPECT_EQ(ks::DataFolder, Path(GetParam().shown));
+    EXPECT_EQ(Form().Folders().dataFolder, Path(GetParam().shown));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,11 +83,44 @@ INSTANTIATE_TEST_SUITE_P(
                     SuffixCase{"UpperCaseInside", "KELTRA-data\\x", "KELTRA-data\\x"}),
     [](const testing::TestParamInfo<SuffixCase>& info) { return info.param.name; });
 
-TEST_F(FolderChoiceTest, ProgramChangesDoNotBecomeTheInstallFolders) {
-    ks::DataFolder = "D:\\Before";
+// A recorded folder the program extends, too, is installed to as the field shows it.
+TEST_F(FolderChoiceTest, ProgramChangesBecomeTheFolderTheFieldShows) {
+    Form().Folders().dataFolder = "D:\\Before";
     Form().SetFolderText(Form().DatFolder, Path("set"));
     EXPECT_EQ(Form().DatFolder.Text(), Path("set\\Keltra"));
-    EXPECT_EQ(ks::DataFolder, "D:\\Before");
+    EXPECT_EQ(Form().Folders().dataFolder, Path("set\\Keltra"));
+}
+
+struct RefusedCase {
+    const char* name;
+    const char* typed;
+};
+
+class RefusedFolderTest : public FolderChoiceTest,
+                          public testing::WithParamInterface<RefusedCase> {};
+
+// Neither an empty nor a relative text is adopted: the agent would resolve it inside the
+// work folder, or write "\\" as the data folder.
+TEST_P(RefusedFolderTest, KeepsTheFolderInUseAndShowsIt) {
+    Type(Form().DatFolder, Path("before"));
+    const std::string before = Form().DatFolder.Text();
+    Type(Form().DatFolder, GetParam().typed);
+    EXPECT_EQ(Form().DatFolder.Text(), before);
+    EXPECT_EQ(Form().Folders().dataFolder, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RefusedFolderTest,
+                         testing::Values(RefusedCase{"Emptied", ""}, RefusedCase{"Relative", "D"},
+                                         RefusedCase{"DriveRelative", "C:Apps"}),
+                         [](const testing::TestParamInfo<RefusedCase>& info) {
+                             return info.param.name;
+                         });
+
+TEST_F(FolderChoiceTest, SilentDataFolderIsShownAndUsedAsNamed) {
+    const std::string named = Path("silent data");
+    Form().UseSilentDataFolder(named);
+    EXPECT_EQ(Form().DatFolder.Text(), named);
+    EXPECT_EQ(Form().Folders().dataFolder, named);
 }
 
 TEST_F(FolderChoiceTest, UnwritableFolderShowsTheCross) {
@@ -108,10 +142,9 @@ TEST_F(FolderChoiceTest, NonAdministratorGetsTheTickWithoutATest) {
 }
 
 TEST_F(FolderChoiceTest, EmptyFieldPassesAndKeepsItsIcon) {
-    Form().SetFolderText(Form().InsFolder, Unwritable());
-    ASSERT_TRUE(Shows(Form().IcoBin, "KOICON"));
-    Form().SetFolderText(Form().InsFolder, "");
-    EXPECT_EQ(Form().InsFolder.Text(), "");
+    // An empty field is never adopted over a folder in use: start from a fresh window's.
+    Form().IcoBin.SetPicture(ks::LoadBitmapResource("KOICON"));
+    ASSERT_EQ(Form().InsFolder.Text(), "");
     EXPECT_TRUE(Shows(Form().IcoBin, "KOICON"));
     EXPECT_TRUE(Form().TestFolders(true));
 }
@@ -132,7 +165,7 @@ HWND FindNameField(HWND dialog) {
 TEST_F(FolderChoiceTest, CancellingThePickerChangesNothing) {
     Type(Form().DatFolder, Path("kept"));
     const std::string before = Form().DatFolder.Text();
-    const std::string folderBefore = ks::DataFolder;
+    const std::string folderBefore = Form().Folders().dataFolder;
     std::string title;
     {
         ModalAnswer answer(Form().Handle(), [&](HWND dialog) {
@@ -146,7 +179,7 @@ TEST_F(FolderChoiceTest, CancellingThePickerChangesNothing) {
     }
     EXPECT_EQ(title, "Please select Data folder:");
     EXPECT_EQ(Form().DatFolder.Text(), before);
-    EXPECT_EQ(ks::DataFolder, folderBefore);
+    EXPECT_EQ(Form().Folders().dataFolder, folderBefore);
     EXPECT_TRUE(Shows(Form().IcoData, "OKICON"));
 }
 
@@ -168,12 +201,12 @@ TEST_F(FolderChoiceTest, PickedFolderBecomesTheInstallFolder) {
     }
     EXPECT_EQ(title, "Please select Installation folder:");
     EXPECT_EQ(Form().InsFolder.Text(), Path("picked\\Keltra"));
-    EXPECT_EQ(ks::InstallFolder, Path("picked\\Keltra"));
+    EXPECT_EQ(Form().Folders().installFolder, Path("picked\\Keltra"));
     EXPECT_TRUE(Shows(Form().IcoBin, "OKICON"));
 }
 
 TEST_F(FolderChoiceTest, TypeChangeWithAnUnwritableFolderShowsTheErrorFormThenSafe) {
-    ks::InstallFolder = Unwritable();
+    Form().Folders().installFolder = Unwritable();
     {
         // Neither at start-up (no sender) nor behind a hidden window: no form.
         ModalAnswer unexpected(Form().Handle(),
@@ -199,18 +232,20 @@ TEST_F(FolderChoiceTest, TypeChangeWithAnUnwritableFolderShowsTheErrorFormThenSa
     EXPECT_EQ(shown.right, 476);
     EXPECT_EQ(shown.bottom, 267);
     EXPECT_TRUE(Form().btSafe.Visible());
-    EXPECT_EQ(ks::InstallFolder, Unwritable());
+    EXPECT_EQ(Form().Folders().installFolder, Unwritable());
 }
 
 TEST_F(FolderChoiceTest, SafeConfigurationMovesBothFoldersToTheDriveRoot) {
-    const std::string install = Form().Engine()->Word(29) + Form().Engine()->Word(32);
+    const std::string install =
+        Form().Engine()->Word(ks::word::kSafeDrive) + Form().Engine()->Word(ks::word::kProduct);
     const bool existedBefore = ks::FolderExists(install);
     Form().btSafe.SetVisible(true);
     Form().btSafe.Click();
-    EXPECT_EQ(ks::InstallFolder, install);
+    EXPECT_EQ(Form().Folders().installFolder, install);
     EXPECT_EQ(Form().InsFolder.Text(), install);
-    const std::string data = ks::JoinPath(install, Form().Engine()->Word(9));
-    EXPECT_EQ(ks::DataFolder, data);
+    const std::string data =
+        ks::JoinPath(install, Form().Engine()->Word(ks::word::kSafeDataFolder));
+    EXPECT_EQ(Form().Folders().dataFolder, data);
     EXPECT_EQ(Form().DatFolder.Text(), data);
     EXPECT_TRUE(Shows(Form().IcoBin, "OKICON"));
     EXPECT_TRUE(Shows(Form().IcoData, "OKICON"));

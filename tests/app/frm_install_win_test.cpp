@@ -11,6 +11,7 @@
 
 #include "app/frm_install_layout.h"
 #include "engine/installed_state.h"
+#include "resources/list_names.h"
 #include "sys/folders.h"
 #include "sys/paths.h"
 #include "sys/process_win.h"
@@ -164,36 +165,38 @@ TEST_F(MainWindowTest, ContentsAndLooksAtStart) {
 TEST_F(MainWindowTest, AllUsersTakesTheCommonFoldersAndTheDefaultInstallFolder) {
     Form().cbUserChange(nullptr);
     const std::string install = ks::JoinPath(ks::GetSystemFolder(ks::fkProgramFiles), "Keltra");
-    EXPECT_EQ(ks::InstallFolder, install);
+    EXPECT_EQ(Form().Folders().installFolder, install);
     EXPECT_EQ(Form().InsFolder.Text(), install);
     const std::string data = ks::JoinPath(ks::GetSystemFolder(ks::fkCommonDocuments), "Keltra");
-    EXPECT_EQ(ks::DataFolder, data);
+    EXPECT_EQ(Form().Folders().dataFolder, data);
     EXPECT_EQ(Form().DatFolder.Text(), data);
-    EXPECT_EQ(ks::MenuFolder, ks::JoinPath(ks::GetSystemFolder(ks::fkCommonPrograms),
-                                           Form().Engine()->LibraryEntry(0)));
-    EXPECT_EQ(ks::DesktopFolder, ks::GetSystemFolder(ks::fkCommonDesktop));
-    EXPECT_TRUE(ks::AllUsers);
+    EXPECT_EQ(Form().Folders().menuFolder,
+              ks::JoinPath(ks::GetSystemFolder(ks::fkCommonPrograms),
+                           Form().Engine()->LibraryEntry(ks::lib::kMenuGroup)));
+    EXPECT_EQ(Form().Folders().desktopFolder, ks::GetSystemFolder(ks::fkCommonDesktop));
+    EXPECT_TRUE(Form().Folders().allUsers);
     EXPECT_TRUE(Shows(Form().IcoData, "OKICON"));
 }
 
 TEST_F(MainWindowTest, CurrentUserChangesTheDataFolderAndKeepsTheInstallFolder) {
     ScratchFolder scratch("app-scope");
-    ks::InstallFolder = ks::JoinPath(scratch.Path(), "Keltra");
+    Form().Folders().installFolder = ks::JoinPath(scratch.Path(), "Keltra");
     Form().cbUserChange(nullptr);
     const std::string install = Form().InsFolder.Text();
-    EXPECT_EQ(install, ks::InstallFolder);
+    EXPECT_EQ(install, Form().Folders().installFolder);
 
     Form().cbUser.SetItemIndex(1);
     Form().cbUserChange(&Form().cbUser);
     const std::string data = ks::JoinPath(ks::GetSystemFolder(ks::fkPersonal), "Keltra");
-    EXPECT_EQ(ks::DataFolder, data);
+    EXPECT_EQ(Form().Folders().dataFolder, data);
     EXPECT_EQ(Form().DatFolder.Text(), data);
     EXPECT_EQ(Form().InsFolder.Text(), install);
-    EXPECT_EQ(ks::InstallFolder, install);
-    EXPECT_EQ(ks::MenuFolder,
-              ks::JoinPath(ks::GetSystemFolder(ks::fkPrograms), Form().Engine()->LibraryEntry(0)));
-    EXPECT_EQ(ks::DesktopFolder, ks::GetSystemFolder(ks::fkDesktop));
-    EXPECT_FALSE(ks::AllUsers);
+    EXPECT_EQ(Form().Folders().installFolder, install);
+    EXPECT_EQ(Form().Folders().menuFolder,
+              ks::JoinPath(ks::GetSystemFolder(ks::fkPrograms),
+                           Form().Engine()->LibraryEntry(ks::lib::kMenuGroup)));
+    EXPECT_EQ(Form().Folders().desktopFolder, ks::GetSystemFolder(ks::fkDesktop));
+    EXPECT_FALSE(Form().Folders().allUsers);
 }
 
 bool HoldsFocus(const ks::TSkinControl& control) {
@@ -272,7 +275,7 @@ void CloseViewer(HWND viewer) {
 
 TEST_F(MainWindowTest, TermsButtonOpensTheDocumentWhileInstallIsDisabled) {
     ASSERT_FALSE(Form().BtInstall.Enabled());
-    const std::string name = Form().Engine()->LibraryEntry(21);
+    const std::string name = Form().Engine()->LibraryEntry(ks::lib::kTermsFile);
     const std::string written = ks::JoinPath(ks::TempFolder(), name);
     DeleteFileA(written.c_str());
 
@@ -323,7 +326,6 @@ TEST_F(MainWindowTest, ArchiveProgressTurnsTheGaugeWhiteAndNeverAborts) {
 TEST_F(MainWindowTest, CreationBindsTheEnginesExtractionToTheGauge) {
     ks::TDMBase* engine = Form().Engine();
     ASSERT_NE(engine, nullptr);
-    EXPECT_EQ(ks::DMBase, engine);
     EXPECT_EQ(engine->UnZipper.TempDirectory(), ks::TempFolder());
     ASSERT_TRUE(engine->UnZipper.OnArchiveProgress);
     bool abort = false;
@@ -396,7 +398,7 @@ TEST_F(MainWindowTest, CloseButtonEndsTheProgramOnceTheWindowIsTheMainWindow) {
     ASSERT_TRUE(Form().IsMainForm());
     Form().BtClose.Click();
     EXPECT_EQ(Form().Handle(), nullptr);
-    EXPECT_EQ(ks::DMBase, nullptr); // the engine goes with the window
+    EXPECT_EQ(Form().Engine(), nullptr); // the engine goes with the window
     MSG message;
     EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }

@@ -1,5 +1,5 @@
-// A setup window made without the run decision, with the install-state variables saved and
-// restored, and helpers to answer the modal windows a handler opens.
+// A setup window made without the run decision, and helpers to answer the modal windows a
+// handler opens.
 #pragma once
 #include <windows.h>
 
@@ -10,7 +10,6 @@
 #include <string>
 
 #include "app/frm_install.h"
-#include "engine/installed_state.h"
 #include "skin/picture_win.h"
 
 namespace kstest {
@@ -18,12 +17,6 @@ namespace kstest {
 class InstallFormTest : public testing::Test {
 protected:
     void SetUp() override {
-        savedInstall_ = ks::InstallFolder;
-        savedData_ = ks::DataFolder;
-        savedMenu_ = ks::MenuFolder;
-        savedDesktop_ = ks::DesktopFolder;
-        savedAllUsers_ = ks::AllUsers;
-        ks::InstallFolder.clear();
         form_ = std::make_unique<ks::TFrmInstall>();
         ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr), false));
     }
@@ -34,11 +27,6 @@ protected:
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
-        ks::InstallFolder = savedInstall_;
-        ks::DataFolder = savedData_;
-        ks::MenuFolder = savedMenu_;
-        ks::DesktopFolder = savedDesktop_;
-        ks::AllUsers = savedAllUsers_;
     }
 
     ks::TFrmInstall& Form() { return *form_; }
@@ -56,11 +44,6 @@ protected:
 
 private:
     std::unique_ptr<ks::TFrmInstall> form_;
-    std::string savedInstall_;
-    std::string savedData_;
-    std::string savedMenu_;
-    std::string savedDesktop_;
-    bool savedAllUsers_ = true;
 };
 
 // Runs `answer` on the first visible top-level window of this thread, other than `except`,

@@ -19,6 +19,8 @@ def load_module(name, path):
 
 
 mkrelease = load_module("mkrelease", os.path.join(ROOT, "tools", "mkrelease"))
+listnames = load_module("listnames", os.path.join(ROOT, "tools", "listnames.py"))
+LISTS = listnames.load()
 loopback = load_module("loopback_server", os.path.join(ROOT, "tests", "servers",
                                                        "loopback_server.py"))
 
@@ -221,7 +223,7 @@ class Machine:
         target = os.path.join(self.programs, "keltrasetup-%d.exe" % port)
         shutil.copyfile(self.tool("keltrasetup.exe"), target)
         result = self.wine([self.tool("listtool.exe"), "set", to_windows(target), "library",
-                            "2", "http://127.0.0.1:%d/" % port])
+                            str(LISTS.lib["ServerBase"].index), "http://127.0.0.1:%d/" % port])
         if result.returncode != 0:
             raise RuntimeError("listtool set failed: %s" % result.stdout)
         return target
@@ -284,6 +286,14 @@ class Machine:
                 return candidate
         raise RuntimeError("no temporary folder in the prefix")
 
+    def setup_log(self):
+        """The setup log of the runs so far ("" when there is none)."""
+        path = os.path.join(self.temp, LISTS.lib["LogFile"].text)
+        if not os.path.exists(path):
+            return ""
+        with open(path, encoding="latin-1") as f:
+            return f.read()
+
     def work_folders(self):
         return sorted(name for name in os.listdir(self.temp) if name.startswith("kst"))
 
@@ -305,6 +315,9 @@ class Machine:
             os.remove(self.desktop_link)
         for name in self.work_folders():
             shutil.rmtree(os.path.join(self.temp, name), ignore_errors=True)
+        for name in (LISTS.lib["LogFile"].text, LISTS.lib["LogFile"].text + ".old"):
+            if os.path.exists(os.path.join(self.temp, name)):
+                os.remove(os.path.join(self.temp, name))
         os.makedirs(self.setup_dir)
         shutil.copyfile(setup_exe or self.pointed, self.setup_exe)
         self.server.reset()

@@ -88,6 +88,11 @@ class ReleaseTree(unittest.TestCase):
             mkrelease.build_release(self.out, self.bin, setup_version="1.2.3")
         with self.assertRaises(ValueError):
             mkrelease.build_release(self.out, self.bin, product_version="1.2.x.4")
+        # Each part is one byte to the setup program: 1.0.0.256 would read as 1.0.0.0.
+        with self.assertRaises(ValueError):
+            mkrelease.build_release(self.out, self.bin, setup_version="1.0.0.256")
+        with self.assertRaises(ValueError):
+            mkrelease.catalogue_text([("KELTRASETUP", "s.zip", "1.0.0.0", 1 << 31)])
         with open(os.path.join(self.bin, "keltrasetup.exe"), "wb") as f:
             f.write(b"MZ no version")
         with self.assertRaises(ValueError):

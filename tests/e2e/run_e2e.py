@@ -284,6 +284,12 @@ class SetupRuns(unittest.TestCase):
         self.assertNothingInstalled(state)
         self.assertNoSetupLeft(state)
         self.assertEqual(self.m.work_folders(), [])
+        # The run's cause is in the setup log, after the start with the run decided.
+        log = self.m.setup_log()
+        self.assertRegex(log, r"started, arguments \[\], installed in \"\": first installation")
+        self.assertRegex(log, r"catalogue http://127\.0\.0\.1:\d+/packages/Keltra\.ini could "
+                              r"not be fetched")
+        self.assertIn("catalogue: Internet Error ", log)
 
     def test_failed_download_keeps_the_window_open(self):
         # A server of its own that goes away once it has given out the catalogue.
@@ -389,6 +395,26 @@ class SetupRuns(unittest.TestCase):
         # Both questions came from the successor, unpacked into a fresh work folder.
         for form in run.forms():
             self.assertIn("\\Temp\\kst", form[5])
+
+    def test_cached_setup_of_another_version_is_fetched_again(self):
+        # Setup packages always carry the same name: a cached older one must not start
+        # itself over and over once a newer one is offered.
+        self.m.preinstall()
+        older = self.m.release(setup_version="1.0.0.1")
+        cache = os.path.join(self.m.data_folder, "Packages")
+        os.makedirs(cache, exist_ok=True)
+        shutil.copyfile(older["setup"], os.path.join(cache, "KELTRASETUP.zip"))
+        paths = self.m.release(setup_version="1.0.0.2")
+        run = self.m.run_setup(steps=["yes", "no"], successor=True)
+        self.assertEnded(run)
+        self.assertForms(run, [("2", "Yes"), ("2", "No")])
+        state = self.m.wait_for_setup_end()
+        self.assertIsNotNone(state)
+        self.assertInstalled(state)
+        self.assertEqual(self.m.server.log.count("GET", SETUP_PACKAGE), 1)
+        with open(os.path.join(cache, "KELTRASETUP.zip"), "rb") as cached, \
+                open(paths["setup"], "rb") as offered:
+            self.assertEqual(cached.read(), offered.read(), "the cache keeps the offered one")
 
     def test_setup_update_that_cannot_be_fetched_leaves_the_running_setup(self):
         paths = self.m.release(setup_version="1.0.0.1")

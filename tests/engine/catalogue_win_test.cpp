@@ -13,6 +13,7 @@
 
 #include "engine/form_dm_base.h"
 #include "net/net_utils.h"
+#include "resources/list_names.h"
 #include "tests/common/test_paths.h"
 
 namespace ks {
@@ -86,7 +87,9 @@ protected:
     // Re-points the copy at base and runs the named child case in it.
     void RunChild(const std::string& base, const std::string& childCase, bool marker) {
         const std::string listtool = kstest::BinaryPath("bin\\listtool.exe");
-        ASSERT_EQ(RunProgram("\"" + listtool + "\" set \"" + copy_ + "\" library 2 " + base), 0)
+        ASSERT_EQ(RunProgram("\"" + listtool + "\" set \"" + copy_ + "\" library " +
+                             std::to_string(lib::kServerBase) + " " + base),
+                  0)
             << "listtool could not re-point the copy";
         const std::string markerFile = folder_.File("engine_copy.mrk");
         if (marker)
@@ -159,18 +162,17 @@ TEST_F(CatalogueChild, RefreshPackages) {
     const bool served = childCase_.rfind("served", 0) == 0;
     const bool marker = childCase_ == "served-with-marker" || childCase_ == "unreachable";
     EXPECT_EQ(engine.MarkerFlag(), marker);
-    const std::string base = engine.LibraryEntry(2);
+    const std::string base = engine.LibraryEntry(lib::kServerBase);
     EXPECT_EQ(engine.ServerUrl("packages/Keltra.zip"), base + "packages/Keltra.zip");
     EXPECT_EQ(engine.SuffixedServerUrl("packages/Keltra.ini"),
               base + "packages/Keltra.ini" + (marker ? "?channel=preview" : ""));
 
-    TransferFailed = !served; // must be overwritten by the catalogue request
-    engine.RefreshPackages({&setup_, &product_});
+    const bool fetched = engine.RefreshPackages({&setup_, &product_});
 
     const TZipPackage untouchedSetup{"KELTRASETUP", "1.0.0.0", "old-setup.zip",
                                      "1.0.0.0",     11,        false};
     if (served) {
-        EXPECT_FALSE(TransferFailed);
+        EXPECT_TRUE(fetched);
         EXPECT_EQ(setup_.FileName, "keltrasetup-9.zip");
         EXPECT_EQ(setup_.RemoteVersion, "9.0.0.0");
         EXPECT_EQ(setup_.Size, 4096);
@@ -180,7 +182,8 @@ TEST_F(CatalogueChild, RefreshPackages) {
         EXPECT_EQ(product_.Size, 0x2000);
         EXPECT_TRUE(product_.UpdateNeeded);
     } else {
-        EXPECT_EQ(TransferFailed, childCase_ != "empty") << childCase_;
+        // An empty body counts as fetched; an unreachable server and an error page do not.
+        EXPECT_EQ(fetched, childCase_ == "empty") << childCase_;
         EXPECT_EQ(setup_.FileName, untouchedSetup.FileName);
         EXPECT_EQ(setup_.RemoteVersion, untouchedSetup.RemoteVersion);
         EXPECT_EQ(setup_.Size, untouchedSetup.Size);

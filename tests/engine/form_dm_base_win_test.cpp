@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "resources/list_names.h"
 #include "sys/application.h"
 #include "sys/errors.h"
 #include "tests/common/test_paths.h"
@@ -31,11 +32,11 @@ TEST(Engine, LoadsItsThreeListsFromItsOwnResources) {
         GTEST_SKIP() << "runs in the parent only";
     TDMBase engine;
     ASSERT_TRUE(engine.Lists().words && engine.Lists().messages && engine.Lists().library);
-    EXPECT_EQ(engine.Word(32), "Keltra");
-    EXPECT_EQ(engine.UpperWord(30), "KELTRASETUP");
-    EXPECT_EQ(engine.WordDotWord(32, 3), "Keltra.zip");
-    EXPECT_EQ(engine.LibraryEntry(20), "kagent.exe");
-    EXPECT_EQ(engine.Message(28).find("\r\n") != std::string::npos, true)
+    EXPECT_EQ(engine.Word(word::kProduct), "Keltra");
+    EXPECT_EQ(engine.UpperWord(word::kSetupPackage), "KELTRASETUP");
+    EXPECT_EQ(engine.WordDotWord(word::kProduct, word::kZip), "Keltra.zip");
+    EXPECT_EQ(engine.LibraryEntry(lib::kAgent), "kagent.exe");
+    EXPECT_EQ(engine.Message(msg::kReinstall).find("\r\n") != std::string::npos, true)
         << "a stored || becomes an embedded line break";
     EXPECT_EQ(engine.Word(engine.Lists().words->size()), "");
     EXPECT_FALSE(engine.MarkerFlag()) << "no marker file beside the test program";
@@ -82,8 +83,8 @@ TEST(RenamedEngine, ShowsTheErrorBoxAndRunsWithEmptyLists) {
     EXPECT_FALSE(engine.Lists().library);
     for (int i = 0; i < 34; ++i)
         EXPECT_EQ(engine.Word(i), "");
-    EXPECT_EQ(engine.Message(0), "");
-    EXPECT_EQ(engine.LibraryEntry(2), "");
+    EXPECT_EQ(engine.Message(msg::kStartProduct), "");
+    EXPECT_EQ(engine.LibraryEntry(lib::kServerBase), "");
     EXPECT_FALSE(engine.MarkerFlag());
 }
 

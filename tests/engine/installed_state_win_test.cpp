@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/form_dm_base.h"
+#include "resources/list_names.h"
 #include "sys/errors.h"
 #include "sys/files.h"
 #include "sys/folders.h"
@@ -27,12 +28,13 @@ std::string Unique(const std::string& stem) {
 
 class InstalledStateTest : public ::testing::Test {
 protected:
+    InstallFolders state_;
     void SetUp() override {
-        InstallFolder = "before-install";
-        DataFolder = "before-data";
-        DesktopFolder = "before-desktop";
-        MenuFolder = "before-menu";
-        AllUsers = false;
+        state_.installFolder = "before-install";
+        state_.dataFolder = "before-data";
+        state_.desktopFolder = "before-desktop";
+        state_.menuFolder = "before-menu";
+        state_.allUsers = false;
     }
     void TearDown() override {
         key_.Reset();
@@ -67,36 +69,36 @@ protected:
 };
 
 TEST_F(InstalledStateTest, MissingRecordEmptiesOnlyTheInstallFolder) {
-    ReadInstalledState(path_);
-    EXPECT_EQ(InstallFolder, "");
-    EXPECT_EQ(DataFolder, "before-data");
-    EXPECT_EQ(DesktopFolder, "before-desktop");
-    EXPECT_EQ(MenuFolder, "before-menu");
-    EXPECT_FALSE(AllUsers);
+    ReadInstalledState(state_, path_);
+    EXPECT_EQ(state_.installFolder, "");
+    EXPECT_EQ(state_.dataFolder, "before-data");
+    EXPECT_EQ(state_.desktopFolder, "before-desktop");
+    EXPECT_EQ(state_.menuFolder, "before-menu");
+    EXPECT_FALSE(state_.allUsers);
 }
 
 TEST_F(InstalledStateTest, ReadsTheFoldersAndTakesAMissingAllUserAsTrue) {
     CreateRecord();
     SetFolders();
-    ReadInstalledState(path_);
-    EXPECT_EQ(InstallFolder, "C:\\Program Files\\Keltra");
-    EXPECT_EQ(DataFolder, "C:\\users\\Public\\Documents\\Keltra");
-    EXPECT_EQ(DesktopFolder, "C:\\users\\Public\\Desktop");
-    EXPECT_EQ(MenuFolder, "C:\\ProgramData\\Start Menu\\Programs");
-    EXPECT_TRUE(AllUsers);
+    ReadInstalledState(state_, path_);
+    EXPECT_EQ(state_.installFolder, "C:\\Program Files\\Keltra");
+    EXPECT_EQ(state_.dataFolder, "C:\\users\\Public\\Documents\\Keltra");
+    EXPECT_EQ(state_.desktopFolder, "C:\\users\\Public\\Desktop");
+    EXPECT_EQ(state_.menuFolder, "C:\\ProgramData\\Start Menu\\Programs");
+    EXPECT_TRUE(state_.allUsers);
 }
 
 TEST_F(InstalledStateTest, AllUserNumberDecidesTheFlag) {
     CreateRecord();
     SetText("AppFolder", REG_SZ, "C:\\K");
     SetNumber("AllUser", 0);
-    AllUsers = true;
-    ReadInstalledState(path_);
-    EXPECT_FALSE(AllUsers);
-    EXPECT_EQ(DataFolder, "") << "a missing folder value reads as empty";
+    state_.allUsers = true;
+    ReadInstalledState(state_, path_);
+    EXPECT_FALSE(state_.allUsers);
+    EXPECT_EQ(state_.dataFolder, "") << "a missing folder value reads as empty";
     SetNumber("AllUser", 7);
-    ReadInstalledState(path_);
-    EXPECT_TRUE(AllUsers);
+    ReadInstalledState(state_, path_);
+    EXPECT_TRUE(state_.allUsers);
 }
 
 TEST_F(InstalledStateTest, WrongTypeStopsTheReadingAtThatValue) {
@@ -104,13 +106,13 @@ TEST_F(InstalledStateTest, WrongTypeStopsTheReadingAtThatValue) {
     SetText("AppFolder", REG_SZ, "C:\\K");
     SetNumber("PubData", 1);
     try {
-        ReadInstalledState(path_);
+        ReadInstalledState(state_, path_);
         FAIL() << "no error";
     } catch (const Error& error) {
         EXPECT_STREQ(error.what(), "Invalid data type for 'PubData'");
     }
-    EXPECT_EQ(InstallFolder, "C:\\K");
-    EXPECT_EQ(DesktopFolder, "before-desktop");
+    EXPECT_EQ(state_.installFolder, "C:\\K");
+    EXPECT_EQ(state_.desktopFolder, "before-desktop");
 }
 
 TEST_F(InstalledStateTest, AllUserOfAnotherTypeRaises) {
@@ -118,12 +120,12 @@ TEST_F(InstalledStateTest, AllUserOfAnotherTypeRaises) {
     SetFolders();
     SetText("AllUser", REG_SZ, "1");
     try {
-        ReadInstalledState(path_);
+        ReadInstalledState(state_, path_);
         FAIL() << "no error";
     } catch (const Error& error) {
         EXPECT_STREQ(error.what(), "Invalid data type for 'AllUser'");
     }
-    EXPECT_EQ(MenuFolder, "C:\\ProgramData\\Start Menu\\Programs");
+    EXPECT_EQ(state_.menuFolder, "C:\\ProgramData\\Start Menu\\Programs");
 }
 
 TEST_F(InstalledStateTest, ReadsTheRegistryViewOfThePlatform) {
@@ -138,13 +140,13 @@ TEST_F(InstalledStateTest, ReadsTheRegistryViewOfThePlatform) {
     RegSetValueExA(other.Get(), "AppFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size() + 1));
     other.Reset();
-    ReadInstalledState(path_);
-    const bool viewsShared = InstallFolder == text;
+    ReadInstalledState(state_, path_);
+    const bool viewsShared = state_.installFolder == text;
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), otherView, 0);
     if (!IsWindows64())
         GTEST_SKIP() << "one registry view on 32-bit Windows";
     EXPECT_FALSE(viewsShared);
-    EXPECT_EQ(InstallFolder, "");
+    EXPECT_EQ(state_.installFolder, "");
 }
 
 class SettingsFileTest : public InstalledStateTest {
@@ -160,19 +162,19 @@ protected:
 };
 
 TEST_F(SettingsFileTest, WritesFoldersWithOneTrailingBackslash) {
-    InstallFolder = "C:\\A";
-    DataFolder = "C:\\Data\\";
-    DesktopFolder = "";
-    MenuFolder = "C:\\Menu Folder";
-    AllUsers = true;
-    SaveSettingsFile(path_);
+    state_.installFolder = "C:\\A";
+    state_.dataFolder = "C:\\Data\\";
+    state_.desktopFolder = "";
+    state_.menuFolder = "C:\\Menu Folder";
+    state_.allUsers = true;
+    SaveSettingsFile(path_, state_);
     EXPECT_EQ(Read("Keltra", "AppFolder"), "C:\\A\\");
     EXPECT_EQ(Read("Keltra", "PubData"), "C:\\Data\\");
     EXPECT_EQ(Read("Keltra", "DesktopIcon"), "\\");
     EXPECT_EQ(Read("Keltra", "AppMenu"), "C:\\Menu Folder\\");
     EXPECT_EQ(Read("Keltra", "AllUser"), "1");
-    AllUsers = false;
-    SaveSettingsFile(path_);
+    state_.allUsers = false;
+    SaveSettingsFile(path_, state_);
     EXPECT_EQ(Read("Keltra", "AllUser"), "0");
 }
 
@@ -180,8 +182,8 @@ TEST_F(SettingsFileTest, KeepsWhatElseTheFileHolds) {
     WritePrivateProfileStringA("Keltra", "Extra", "kept", path_.c_str());
     WritePrivateProfileStringA("Other", "AppFolder", "untouched", path_.c_str());
     WritePrivateProfileStringA("Keltra", "AppFolder", "old", path_.c_str());
-    InstallFolder = "C:\\New";
-    SaveSettingsFile(path_);
+    state_.installFolder = "C:\\New";
+    SaveSettingsFile(path_, state_);
     EXPECT_EQ(Read("Keltra", "AppFolder"), "C:\\New\\");
     EXPECT_EQ(Read("Keltra", "Extra"), "kept");
     EXPECT_EQ(Read("Other", "AppFolder"), "untouched");
@@ -189,8 +191,8 @@ TEST_F(SettingsFileTest, KeepsWhatElseTheFileHolds) {
 
 TEST_F(SettingsFileTest, SectionIsTheFileNameWithoutExtension) {
     const std::string other = scratch_.File("agent.settings.ini");
-    InstallFolder = "C:\\X";
-    SaveSettingsFile(other);
+    state_.installFolder = "C:\\X";
+    SaveSettingsFile(other, state_);
     char value[64] = {};
     GetPrivateProfileStringA("agent.settings", "AppFolder", "", value, sizeof value, other.c_str());
     EXPECT_STREQ(value, "C:\\X\\");
@@ -199,7 +201,7 @@ TEST_F(SettingsFileTest, SectionIsTheFileNameWithoutExtension) {
 TEST_F(SettingsFileTest, UnwritableFileRaisesWithItsPath) {
     const std::string blocked = scratch_.File("missing-folder\\Keltra.ini");
     try {
-        SaveSettingsFile(blocked);
+        SaveSettingsFile(blocked, state_);
         FAIL() << "no error";
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "Unable to write to " + blocked);
@@ -243,9 +245,9 @@ TEST_F(UserKeyTest, RemovesTheSubkeyTreeAndKeepsItsParent) {
 
 TEST_F(UserKeyTest, EngineRemovesTheProductsKeyBelowItsLibraryParent) {
     TDMBase engine;
-    const std::string parent = engine.LibraryEntry(12);
-    const std::string product = parent + "\\" + engine.Word(32);
-    ASSERT_FALSE(engine.Word(32).empty());
+    const std::string parent = engine.LibraryEntry(lib::kUserSoftwareKey);
+    const std::string product = parent + "\\" + engine.Word(word::kProduct);
+    ASSERT_FALSE(engine.Word(word::kProduct).empty());
     CreateKey(product + "\\Deep");
     engine.RemoveUserKey();
     EXPECT_FALSE(KeyExists(product));
@@ -317,7 +319,7 @@ TEST_F(CloseRunningProgramTest, WindowThatIgnoresTheRequestGets51AndFails) {
 
 TEST(EngineCloseRunningProductTest, NoRunningProductMeansClosed) {
     TDMBase engine;
-    if (IsProgramLoaded(engine.Word(32), false))
+    if (IsProgramLoaded(engine.Word(word::kProduct), false))
         GTEST_SKIP() << "a product runs on this display";
     const DWORD start = GetTickCount();
     EXPECT_TRUE(engine.CloseRunningProduct());

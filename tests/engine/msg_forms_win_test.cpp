@@ -11,6 +11,7 @@
 #include "engine/form_dm_base.h"
 #include "engine/msg_base_form.h"
 #include "engine/msg_base_form_win.h"
+#include "resources/list_names.h"
 #include "skin/paint_win.h"
 #include "skin/picture_win.h"
 #include "sys/application.h"
@@ -259,8 +260,8 @@ TEST(AskMessage, MissingIndexShowsAnEmptyMessage) {
         shown = form->Controls().lbMsg.Caption();
         ClickButton(form->Controls().btKo);
     });
-    EXPECT_FALSE(engine.AskMessage(28, true));
-    EXPECT_EQ(shown, engine.Message(28));
+    EXPECT_FALSE(engine.AskMessage(msg::kReinstall, true));
+    EXPECT_EQ(shown, engine.Message(msg::kReinstall));
     EXPECT_FALSE(shown.empty());
 }
 

@@ -22,7 +22,6 @@ TEST(Https, ValidCertificateDownloads) {
     ASSERT_TRUE(DownloadToFile(Loopback::Get().SecureUrl("~bytes=3000/secure.bin"), target, 3000,
                                [&](std::int32_t, std::int32_t) { ++calls; }))
         << LastInternetError;
-    EXPECT_FALSE(TransferFailed);
     EXPECT_EQ(calls, 1 + 3 + 1);
     EXPECT_EQ(kstest::ReadFileBytes(target), kstest::PatternBytes(3000));
 }
@@ -42,7 +41,6 @@ TEST(Https, CertificateForAnotherNameFails) {
     LastInternetError.clear();
     EXPECT_FALSE(DownloadToFile(Loopback::Get().WrongNameUrl("~bytes=3000/wrong.bin"), target, 3000,
                                 nullptr));
-    EXPECT_TRUE(TransferFailed);
     EXPECT_FALSE(kstest::FileExists(target));
     EXPECT_EQ(LastInternetError.rfind("Internet Error ", 0), 0u);
 
@@ -61,7 +59,6 @@ TEST(Https, SizeQueryKeepsTheCheckOfTheDownloadAfterIt) {
     EXPECT_FALSE(
         DownloadToFile(Loopback::Get().WrongNameHeadUrl("~bytes=3000/wrong.bin"), target, 0,
                        [&](std::int32_t total, std::int32_t) { totals.push_back(total); }));
-    EXPECT_TRUE(TransferFailed);
     EXPECT_FALSE(kstest::FileExists(target));
     EXPECT_EQ(totals, std::vector<std::int32_t>{0}) << "a bad certificate leaves the size unknown";
 }

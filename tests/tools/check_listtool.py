@@ -7,6 +7,15 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tools"))
+import listnames  # noqa: E402
+
+LISTS = listnames.load()
+SERVER_BASE = LISTS.lib["ServerBase"].index
+CATALOGUE_UNREACHABLE = LISTS.msg["CatalogueUnreachable"].index
+PRODUCT = LISTS.word["Product"].index
+
 
 def show(wine_run, listtool, exe):
     out = subprocess.run([wine_run, listtool, "show", exe], check=True, capture_output=True,
@@ -26,30 +35,32 @@ def show(wine_run, listtool, exe):
 def main():
     wine_run, listtool, exe = sys.argv[1:4]
     lists = show(wine_run, listtool, exe)
-    assert len(lists.get("words", [])) >= 34, lists.get("words")
-    assert len(lists.get("messages", [])) >= 30, lists.get("messages")
-    assert len(lists.get("library", [])) >= 25, lists.get("library")
-    assert lists["words"][32] == "Keltra", lists["words"][32]
-    assert lists["library"][2].startswith("http"), lists["library"][2]
+    for name in ("words", "messages", "library"):
+        assert len(lists.get(name, [])) == len(LISTS.all[name]), (name, lists.get(name))
+    assert lists["words"][PRODUCT] == "Keltra", lists["words"][PRODUCT]
+    assert lists["library"][SERVER_BASE].startswith("http"), lists["library"][SERVER_BASE]
 
     with tempfile.TemporaryDirectory() as folder:
         copy = os.path.join(folder, "keltrasetup.exe")
         shutil.copy(exe, copy)
-        subprocess.run([wine_run, listtool, "set", copy, "library", "2",
+        subprocess.run([wine_run, listtool, "set", copy, "library", str(SERVER_BASE),
                         "https://packages.example.test/"], check=True, timeout=120)
-        subprocess.run([wine_run, listtool, "set", copy, "messages", "22",
+        subprocess.run([wine_run, listtool, "set", copy, "messages", str(CATALOGUE_UNREACHABLE),
                         "Server down.\r\nTry later."], check=True, timeout=120)
         changed = show(wine_run, listtool, copy)
-        assert changed["library"][2] == "https://packages.example.test/", changed["library"][2]
-        assert changed["messages"][22] == "Server_down.||Try_later.", changed["messages"][22]
+        assert changed["library"][SERVER_BASE] == "https://packages.example.test/", changed
+        assert changed["messages"][CATALOGUE_UNREACHABLE] == "Server_down.||Try_later.", changed
         for name in ("words", "messages", "library"):
             for i, (before, after) in enumerate(zip(lists[name], changed[name])):
-                if (name, i) not in (("library", 2), ("messages", 22)):
+                if (name, i) not in (("library", SERVER_BASE),
+                                     ("messages", CATALOGUE_UNREACHABLE)):
                     assert before == after, (name, i, before, after)
         with open(copy, "rb") as f:
             before_refusals = f.read()
-        for args in (["colours", "1", "x"], ["words", "3", "two words"], ["words", "3", "a|b"],
-                     ["words", "3", ""], ["messages", "22", "a_b"]):
+        zip_word = str(LISTS.word["Zip"].index)
+        for args in (["colours", "1", "x"], ["words", zip_word, "two words"],
+                     ["words", zip_word, "a|b"], ["words", zip_word, ""],
+                     ["messages", str(CATALOGUE_UNREACHABLE), "a_b"]):
             refused = subprocess.run([wine_run, listtool, "set", copy] + args,
                                      capture_output=True, timeout=120)
             assert refused.returncode != 0, ("must be refused", args)

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "engine/descrambler.h"
+#include "resources/list_names.h"
 #include "tests/common/test_paths.h"
 
 namespace ks {
@@ -93,7 +94,7 @@ TEST(ReadLists, FindsTheListsTheWayTheProgramDoes) {
     reader.resources["LIB"] = Packed("first_entry||second line\n");
     const EmbeddedLists lists = ReadLists(reader, "C:\\setup\\keltrasetup.exe");
     ASSERT_TRUE(lists.words);
-    EXPECT_EQ(lists.Word(5), "lib");
+    EXPECT_EQ(lists.Word(word::kLibraryResource), "lib");
     EXPECT_FALSE(lists.messages) << "word 25 is missing, so there is no message resource name";
     EXPECT_EQ(lists.LibraryEntry(0), "first entry\r\nsecond line");
 }
@@ -112,25 +113,35 @@ TEST(EncodeMarkers, RoundTripsADecodedEntry) {
 // The shipped lists must fill every role the program reads.
 TEST(ShippedLists, HoldEveryEntryInUse) {
     MapReader reader;
-    reader.resources["EXE"] = Packed(ReadFile(kstest::SourcePath("resources/lists/words.txt")));
-    reader.resources["MSG"] = Packed(ReadFile(kstest::SourcePath("resources/lists/messages.txt")));
-    reader.resources["LIB"] =
-        Packed(ReadFile(kstest::SourcePath("resources/lists/library.txt.in")));
+    // The packer's input: the list sources without their entry names.
+    reader.resources["EXE"] = Packed(ReadFile(kstest::BinaryPath("resources/lists/words.txt")));
+    reader.resources["MSG"] = Packed(ReadFile(kstest::BinaryPath("resources/lists/messages.txt")));
+    reader.resources["LIB"] = Packed(ReadFile(kstest::BinaryPath("resources/lists/library.txt")));
     const EmbeddedLists lists = ReadLists(reader, "keltrasetup.exe");
     ASSERT_TRUE(lists.words && lists.messages && lists.library);
-    EXPECT_GE(lists.words->size(), 34u);
-    EXPECT_GE(lists.messages->size(), 30u);
-    EXPECT_GE(lists.library->size(), 25u);
-    for (int i : {2, 3, 4, 5, 7, 8, 9, 11, 12, 15, 25, 29, 30, 32, 33})
+    EXPECT_EQ(lists.words->size(), static_cast<std::size_t>(word::kCount));
+    EXPECT_EQ(lists.messages->size(), static_cast<std::size_t>(msg::kCount));
+    EXPECT_EQ(lists.library->size(), static_cast<std::size_t>(lib::kCount));
+    for (int i : {word::kMarkerExt, word::kZip, word::kCatalogueExt, word::kLibraryResource,
+                  word::kWorkPrefix, word::kInnerArchive, word::kSafeDataFolder,
+                  word::kTermsResource, word::kProbe, word::kSettingsExt, word::kMessageResource,
+                  word::kSafeDrive, word::kSetupPackage, word::kProduct, word::kUrlMarkerExt})
         EXPECT_FALSE(lists.Word(i).empty()) << "word " << i;
-    for (int i : {0, 2, 22, 24, 27, 28, 29})
+    for (int i : {msg::kStartProduct, msg::kDownloadingSetup, msg::kCatalogueUnreachable,
+                  msg::kDownloadingProduct, msg::kUnpacking, msg::kReinstall,
+                  msg::kProductStillRunning, msg::kDamagedPackage})
         EXPECT_FALSE(lists.Message(i).empty()) << "message " << i;
-    for (int i : {0, 2, 3, 5, 8, 9, 10, 11, 12, 13, 19, 20, 21, 22, 23, 24})
+    for (int i : {lib::kMenuGroup, lib::kServerBase, lib::kProductWindowClass, lib::kSetupProgram,
+                  lib::kProductProgram, lib::kVersionKey, lib::kPackageCommand, lib::kSizeKey,
+                  lib::kUserSoftwareKey, lib::kServerPathFormat, lib::kCacheFolder, lib::kAgent,
+                  lib::kTermsFile, lib::kInstallCommand, lib::kRemoveCommand, lib::kDataCommand,
+                  lib::kLogFile})
         EXPECT_FALSE(lists.LibraryEntry(i).empty()) << "library entry " << i;
-    EXPECT_NE(lists.Message(2).find("%s"), std::string::npos);
-    EXPECT_GE(lists.LibraryEntry(19).size(), 7u);
+    EXPECT_NE(lists.Message(msg::kDownloadingSetup).find("%s"), std::string::npos);
+    EXPECT_GE(lists.LibraryEntry(lib::kCacheFolder).size(), 7u);
     // Command words are compared after the parser upper-cases them.
-    for (int i : {10, 22, 23, 24})
+    for (int i :
+         {lib::kPackageCommand, lib::kInstallCommand, lib::kRemoveCommand, lib::kDataCommand})
         EXPECT_EQ(lists.LibraryEntry(i), AsciiUpper(lists.LibraryEntry(i)));
 }
 

@@ -1,0 +1,125 @@
+#include "app/install_services_win.h"
+
+#include <windows.h>
+
+#include "archive/file_access.h"
+#include "engine/form_dm_base.h"
+#include "net/net_utils.h"
+#include "sys/files.h"
+#include "sys/folders.h"
+#include "sys/os_error_win.h"
+#include "sys/process_win.h"
+#include "sys/version.h"
+
+namespace ks {
+
+void WinInstallServices::LogFailure(const std::string& what) const {
+    const DWORD error = GetLastError();
+    log_.Write(what + ": " + SystemErrorText(error) + " (" + std::to_string(error) + ")");
+}
+
+bool WinInstallServices::FileExists(const std::string& path) {
+    return ks::FileExists(path);
+}
+
+std::int64_t WinInstallServices::FileSize(const std::string& path) {
+    return archive::FileSizeOf(path);
+}
+
+bool WinInstallServices::CopyTo(const std::string& source, const std::string& target) {
+    const bool copied = CopyFileTo(source, target, false);
+    if (!copied)
+        LogFailure("cannot copy " + source + " to " + target);
+    return copied;
+}
+
+bool WinInstallServices::ForceFolders(const std::string& folder) {
+    const bool made = ks::ForceFolders(folder);
+    if (!made)
+        LogFailure("cannot create " + folder);
+    return made;
+}
+
+std::string WinInstallServices::CreateWorkFolder(const std::string& prefix) {
+    const std::string folder = CreateUniqueFolder(TempFolder(), prefix);
+    if (!FolderExists(folder))
+        LogFailure("cannot create the work folder " + folder);
+    return folder;
+}
+
+void WinInstallServices::DeleteTree(const std::string& path) {
+    // A program that just ended may hold its working folder a moment longer.
+    constexpr int kAttempts = 10;
+    constexpr DWORD kPauseMs = 100;
+    for (int attempt = 0; attempt < kAttempts && FolderExists(path); ++attempt) {
+        if (attempt > 0)
+            Sleep(kPauseMs);
+        DeletePathSilently(path);
+    }
+    if (FolderExists(path))
+        LogFailure("cannot delete " + path);
+}
+
+bool WinInstallServices::RefreshPackages(TZipPackage& setup, TZipPackage& product) {
+    const bool fetched = engine_.RefreshPackages({&setup, &product});
+    if (!fetched)
+        log_.Write("catalogue: " + LastInternetError);
+    return fetched;
+}
+
+std::string WinInstallServices::CatalogueUrl() {
+    return engine_.CatalogueUrl();
+}
+
+bool WinInstallServices::Download(const std::string& url, const std::string& target,
+                                  std::int32_t knownSize, const Progress& progress) {
+    const bool downloaded = DownloadToFile(url, target, knownSize, progress);
+    if (!downloaded)
+        log_.Write("download: " + LastInternetError);
+    return downloaded;
+}
+
+bool WinInstallServices::Extract(const std::string& archive, const std::string& folder,
+                                 const std::string& mask) {
+    return engine_.ExtractArchive(archive, folder, mask);
+}
+
+void WinInstallServices::SaveSettings(const std::string& path, const InstallFolders& folders) {
+    SaveSettingsFile(path, folders);
+}
+
+bool WinInstallServices::StartProgram(const std::string& file, const std::string& params, bool wait,
+                                      unsigned long* exitCode) {
+    try {
+        return ks::StartProgram(file, params, true, wait, exitCode);
+    } catch (const std::exception& error) {
+        log_.Write("cannot start " + file + ": " + error.what());
+        throw;
+    }
+}
+
+std::string WinInstallServices::FileVersion(const std::string& program) {
+    return FileVersionString(program);
+}
+
+std::string WinInstallServices::ProgramPath() {
+    return ProgramFilePath();
+}
+
+void WinInstallServices::RemoveUserKey() {
+    engine_.RemoveUserKey();
+}
+
+void WinInstallServices::ActivateWindowOfClass(const std::string& windowClass) {
+    ks::ActivateWindowOfClass(windowClass);
+}
+
+void WinInstallServices::NotifyShellAssociations() {
+    ks::NotifyShellAssociations();
+}
+
+void WinInstallServices::Pause(unsigned milliseconds) {
+    Sleep(milliseconds);
+}
+
+} // namespace ks

@@ -1,0 +1,68 @@
+// An installation as plain steps, each with its result: the setup program's own update,
+// obtaining and unpacking the product package, the settings file, the install agent and the
+// checks. The window shows what it reports and answers its questions (InstallView); files,
+// transfers and programs come through InstallServices.
+#pragma once
+#include <string>
+
+#include "app/install_services.h"
+#include "app/install_view.h"
+#include "app/setup_log.h"
+#include "engine/word_lists.h"
+#include "engine/zip_package.h"
+
+namespace ks {
+
+enum class UpdateCheck { NoUpdate, UpdateOffered, CatalogueUnreachable };
+
+enum class InstallOutcome {
+    Done,            // the product is in place and the agent left its marker
+    NoPackage,       // no local, cached or downloaded package
+    DamagedPackage,  // the package or its inner archive did not unpack completely
+    NoAgent,         // no install agent to run
+    AgentNotStarted, // the agent could not be started
+    Incomplete,      // the agent ran, but the product or its marker is missing
+};
+
+const char* OutcomeName(InstallOutcome outcome);
+
+class Installation {
+public:
+    Installation(const EmbeddedLists& lists, InstallServices& services, InstallView& view,
+                 const SetupLog& log);
+
+    // Reads the catalogue into both package records; tells the user when it cannot.
+    UpdateCheck CheckSetupUpdate(const std::string& runningVersion);
+    // Fetches (or takes from the cache) the offered setup program, checks it is the one
+    // offered, and starts it with `arguments`; true when it was started.
+    bool RunSetupUpdate(const std::string& dataFolder, const std::string& arguments);
+
+    // The whole installation into `folders`; a silent one starts the product without asking.
+    InstallOutcome Install(const InstallFolders& folders, bool silent);
+    // Puts the product package at target: from beside the program, the cache or the server.
+    bool ObtainPackage(const std::string& target, const std::string& dataFolder);
+    // Installs a package file the user named, working on a copy in a fresh work folder.
+    InstallOutcome InstallGivenPackage(const std::string& package, const InstallFolders& folders);
+
+    const TZipPackage& SetupPackage() const { return setup_; }
+    const TZipPackage& ProductPackage() const { return product_; }
+
+private:
+    std::string WorkFolder();
+    bool Unpack(const std::string& archive, const std::string& folder, const std::string& mask);
+    bool Fetch(const std::string& url, const std::string& target, std::int32_t size);
+    bool UnpackOfferedSetup(const std::string& package, const std::string& work);
+    bool RunAgent(const std::string& agent, const std::string& params);
+    bool ProductInPlace(const std::string& product, const std::string& marker);
+    void StartProduct(const std::string& product);
+    InstallOutcome Damaged(const std::string& what);
+
+    const EmbeddedLists& lists_;
+    InstallServices& services_;
+    InstallView& view_;
+    const SetupLog& log_;
+    TZipPackage setup_;
+    TZipPackage product_;
+};
+
+} // namespace ks
