@@ -194,8 +194,11 @@ public:
             if (level < 1 || level > 9)
                 return Fail("Invalid block size");
             blockSize_ = level * kLevelSize;
-            if (tt_.size() < blockSize_)
+            if (tt_.size() < blockSize_) {
                 tt_.resize(blockSize_);
+                back_.resize(blockSize_);
+                bytes_.resize(blockSize_);
+            }
             std::uint32_t combined = 0;
             for (;;) {
                 const std::uint64_t magic = std::uint64_t{reader_.Get(24)} << 24 | reader_.Get(24);
@@ -263,6 +266,8 @@ private:
     // Per symbol: its byte in the low 8 bits, after Unpack's first pass the link to the
     // next symbol above them.
     std::vector<std::uint32_t> tt_;
+    std::vector<std::uint32_t> back_;
+    std::vector<std::uint8_t> bytes_; // the block's bytes before the run-length stage
     std::uint8_t out_[kOutputChunk + 256] = {};
     std::size_t outFill_ = 0;
 };
@@ -399,20 +404,41 @@ bool Decoder::HandOn() {
 }
 
 // Inverse transform and the final run-length stage: four equal bytes are followed by a
-// count of further copies.
+// count of further copies. The transform's walk is one dependent load per byte, so it runs
+// as two independent chains: forward from the block's start and backward from its end.
 bool Decoder::Unpack() {
     std::uint32_t* const tt = tt_.data();
+    std::uint32_t* const back = back_.data();
+    std::uint8_t* const bytes = bytes_.data();
     std::uint32_t start[256];
     std::uint32_t sum = 0;
     for (unsigned b = 0; b < 256; ++b) {
         start[b] = sum;
         sum += byteCounts_[b];
     }
-    for (std::uint32_t i = 0; i < used_; ++i)
-        tt[start[tt[i] & 0xFF]++] |= i << 8;
+    // tt[j] gains the row that follows row j; back[i] holds the row before row i and row
+    // i's last byte.
+    for (std::uint32_t i = 0; i < used_; ++i) {
+        const std::uint32_t last = tt[i] & 0xFF;
+        const std::uint32_t j = start[last]++;
+        tt[j] |= i << 8;
+        back[i] = j << 8 | last;
+    }
+    const std::uint32_t half = (used_ + 1) / 2;
+    std::uint32_t ahead = tt[origin_] >> 8;
+    std::uint32_t behind = origin_;
+    for (std::uint32_t k = 0, m = used_; k < half; ++k) {
+        ahead = tt[ahead];
+        bytes[k] = static_cast<std::uint8_t>(ahead);
+        ahead >>= 8;
+        if (--m >= half) {
+            behind = back[behind];
+            bytes[m] = static_cast<std::uint8_t>(behind);
+            behind >>= 8;
+        }
+    }
 
     blockCrc_ = 0xFFFFFFFFu;
-    std::uint32_t at = tt[origin_] >> 8;
     int last = -1;
     unsigned same = 0;
     std::uint8_t* const out = out_;
@@ -424,24 +450,17 @@ bool Decoder::Unpack() {
                 return false;
             fill = 0;
         }
-        at = tt[at];
-        const auto byte = static_cast<std::uint8_t>(at);
-        at >>= 8;
-        ++k;
+        const std::uint8_t byte = bytes[k++];
+        out[fill++] = byte;
         if (byte != last) {
             last = byte;
             same = 1;
-            out[fill++] = byte;
             continue;
         }
-        out[fill++] = byte;
         if (++same < 4)
             continue;
         if (k < used_) {
-            at = tt[at];
-            const unsigned copies = at & 0xFF;
-            at >>= 8;
-            ++k;
+            const unsigned copies = bytes[k++];
             std::memset(out + fill, byte, copies);
             fill += copies;
         }

@@ -23,7 +23,7 @@ contents = {
     "far.txt": acgt + acgt,
     # Matches of 65,538 bytes: the longest length code.
     "zeros.bin": bytes(200000),
-    # Three 100 KB blocks at 7z's -md=100k.
+    # Four 100 KB blocks at 7z's -md=100k.
     "words.txt": b" ".join(rnd.choice(words) for _ in range(55666)),
     # Runs of 4 and more equal bytes, and very long ones.
     "runs.bin": b"".join(bytes([rnd.getrandbits(8)]) * rnd.choice([1, 3, 4, 5, 9, 260, 3000])
