@@ -35,13 +35,13 @@ public:
         if (count_ < n)
             Refill();
         count_ -= n;
-        return static_cast<std::uint32_t>(bits_ >> count_) & ((1u << n) - 1);
+        return static_cast<std::uint32_t>((bits_ >> count_) & Mask(n));
     }
     // Up to 32 bits of look-ahead.
     std::uint32_t Peek(unsigned n) {
         if (count_ < n)
             Refill();
-        return static_cast<std::uint32_t>(bits_ >> (count_ - n)) & ((1u << n) - 1);
+        return static_cast<std::uint32_t>((bits_ >> (count_ - n)) & Mask(n));
     }
     void Drop(unsigned n) { count_ -= n; }
     void AlignToByte() { count_ -= count_ % 8; }
@@ -54,6 +54,7 @@ public:
     }
 
 private:
+    static std::uint64_t Mask(unsigned n) { return (std::uint64_t{1} << n) - 1; }
     void Refill() {
         while (count_ <= 56) {
             if (next_ == end_ && !ended_) {

@@ -161,6 +161,24 @@ CraftedCase FarAndLongMatch() {
     return {"FarAndLongMatch", w.Data(), expected, 1u << 20, Deflate64Status::StreamEnd};
 }
 
+// Regression: more output than the decoder buffers moves its window; matches reaching back
+// the full 64 KiB across the move still find their bytes.
+CraftedCase WindowMoves() {
+    BitWriter w;
+    Bytes expected;
+    Stored(w, 65535, expected);
+    Stored(w, 1, expected);
+    w.Put(1, 1).Put(1, 2);
+    for (int i = 0; i < 12; ++i) {
+        Fixed(w, 285);
+        w.Put(65533 - i, 16);
+        FixedDistance(w, 31, 16383, 14);
+        Match(expected, 65536 - i, 65536);
+    }
+    Fixed(w, 256);
+    return {"WindowMoves", w.Data(), expected, 1u << 21, Deflate64Status::StreamEnd};
+}
+
 CraftedCase FixedBlock(const char* name, std::vector<unsigned> symbols, const char* expected,
                        Deflate64Status status, std::uint64_t limit = 100) {
     BitWriter w;
@@ -186,6 +204,7 @@ CraftedCase Dynamic(const char* name, unsigned repeatSymbol, std::vector<std::ui
 
 const CraftedCase kCrafted[] = {
     FarAndLongMatch(),
+    WindowMoves(),
     {"EmptyFinalStoredBlock", {0x01, 0x00, 0x00, 0xFF, 0xFF}, {}, 100, Deflate64Status::StreamEnd},
     FixedBlock("FixedLiteralsAndMatch", {'a', 'b', 257, 1, 256}, "ababa",
                Deflate64Status::StreamEnd),
