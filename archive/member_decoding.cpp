@@ -6,6 +6,7 @@
 
 #include "archive/archive_error.h"
 #include "archive/legacy_decoders.h"
+#include "archive/lzma_decoder.h"
 #include "archive/percentage.h"
 
 namespace ks::archive {
@@ -138,6 +139,9 @@ void DecodeMethod(int decoderMethod, std::uint16_t flags, std::uint64_t uncompre
         return;
     case 8:
         DecodeDeflate(input, output, scratch);
+        return;
+    case 14:
+        DecodeLzma(input, output, uncompressedSize, flags, scratch);
         return;
     case 1:
     case 2:
