@@ -1,5 +1,5 @@
 // kzip: command-line front end of the archive component.
-//   kzip l ARCHIVE           method, size, CRC-32 and name of every directory entry
+//   kzip l ARCHIVE           method (number or name), size, CRC-32 and name of every entry
 //   kzip t ARCHIVE           decodes every entry without writing: "OK name" or "FAIL code name"
 //   kzip x ARCHIVE DIR [MASK]  extracts as the setup engine does (flat, overwriting)
 #include <cinttypes>
@@ -19,10 +19,28 @@ int Usage() {
     return 2;
 }
 
+// Methods listed by name; the others by number.
+struct MethodName {
+    int method;
+    const char* name;
+};
+constexpr MethodName kMethodNames[] = {
+    {14, "LZMA"},
+    {98, "PPMd"},
+};
+
+std::string MethodText(int method) {
+    for (const MethodName& entry : kMethodNames) {
+        if (entry.method == method)
+            return entry.name;
+    }
+    return std::to_string(method);
+}
+
 int List(ZipExtractor& zip) {
     for (const ZipMember& m : zip.Archive()->Members()) {
-        std::printf("%d\t%" PRIu64 "\t%08x\t%s\n", m.header.method, m.uncompressedSize,
-                    m.header.crc32, m.name.c_str());
+        std::printf("%s\t%" PRIu64 "\t%08x\t%s\n", MethodText(m.header.method).c_str(),
+                    m.uncompressedSize, m.header.crc32, m.name.c_str());
     }
     return 0;
 }

@@ -12,3 +12,9 @@ set_tests_properties(kzip_test PROPERTIES PASS_REGULAR_EXPRESSION
 add_test(NAME kzip_not_a_zip COMMAND kzip l ${kzip_data}/MANIFEST.md)
 set_tests_properties(kzip_not_a_zip PROPERTIES PASS_REGULAR_EXPRESSION
     "error 28: Unhandled Archive Type")
+add_test(NAME kzip_lzma COMMAND kzip l ${kzip_data}/ks_lzma_python.zip)
+set_tests_properties(kzip_lzma PROPERTIES PASS_REGULAR_EXPRESSION
+    "^LZMA\t0\t00000000\tempty.txt\r?\nLZMA\t1\t330c7795\tone.bin")
+add_test(NAME kzip_test_lzma COMMAND kzip t ${kzip_data}/la_test_read_format_zip_lzma_multi.zipx)
+set_tests_properties(kzip_test_lzma PROPERTIES PASS_REGULAR_EXPRESSION
+    "^OK smartd.conf\r?\nOK ts.conf\r?\nOK vimrc")
