@@ -5,6 +5,8 @@
 #include <zlib.h>
 
 #include "archive/archive_error.h"
+#include "archive/bzip2_decoder.h"
+#include "archive/deflate64_decoder.h"
 #include "archive/legacy_decoders.h"
 #include "archive/lzma_decoder.h"
 #include "archive/percentage.h"
@@ -139,6 +141,12 @@ void DecodeMethod(int decoderMethod, std::uint16_t flags, std::uint64_t uncompre
         return;
     case 8:
         DecodeDeflate(input, output, scratch);
+        return;
+    case 9:
+        DecodeDeflate64(input, output, uncompressedSize, scratch);
+        return;
+    case 12:
+        DecodeBzip2(input, output, uncompressedSize);
         return;
     case 14:
         DecodeLzma(input, output, uncompressedSize, flags, scratch);

@@ -70,6 +70,7 @@ void ZipArchive::ReportLoadProgress(int progress) {
 
 void ZipArchive::Load() {
     members_.clear();
+    shift_ = 0;
     const std::uint64_t size = source_->Size();
     if (size == 0)
         return;
@@ -94,21 +95,58 @@ void ZipArchive::Load() {
     footer_.comment.resize(
         source_->ReadAt(commentAt, footer_.comment.data(), footer_.comment.size()));
 
+    // Where the directory ends: at the ZIP64 end record when there is one.
+    std::uint64_t directoryEnd = static_cast<std::uint64_t>(endAt);
     if (NeedsZip64(footer_)) {
         const std::uint64_t locatorAt = FindZip64Locator(endAt);
         std::uint8_t locator[kZip64LocatorSize];
         source_->ReadAt(locatorAt, locator, kZip64LocatorSize);
         footer_.diskNumber = static_cast<std::uint32_t>(Le32(locator + 16) - 1);
         std::uint8_t zip64[kZip64EndRecordSize];
-        if (source_->ReadAt(Le64(locator + 8), zip64, kZip64EndRecordSize) != kZip64EndRecordSize ||
-            Le32(zip64) != kZip64EndRecordSignature)
-            throw ArchiveError(kNotPkZip);
+        directoryEnd = Le64(locator + 8);
+        if (!ReadZip64EndRecord(directoryEnd, zip64)) {
+            // Behind a stub the record's stated offset misses it; it ends at the locator.
+            directoryEnd = locatorAt - kZip64EndRecordSize;
+            if (locatorAt < kZip64EndRecordSize || !ReadZip64EndRecord(directoryEnd, zip64))
+                throw ArchiveError(kNotPkZip);
+        }
         ApplyZip64EndRecord(footer_, zip64);
     }
     // Spanned and multi-disk sets are not supported.
     if (footer_.diskNumber > 0)
         throw ArchiveError(kNotPkZip);
+    shift_ = StubShift(static_cast<std::uint64_t>(endAt), directoryEnd);
     ReadDirectory();
+}
+
+bool ZipArchive::ReadZip64EndRecord(std::uint64_t at, std::uint8_t* record) {
+    return source_->ReadAt(at, record, kZip64EndRecordSize) == kZip64EndRecordSize &&
+           Le32(record) == kZip64EndRecordSignature;
+}
+
+bool ZipArchive::CentralHeaderAt(std::uint64_t at) {
+    std::uint8_t signature[4];
+    return source_->ReadAt(at, signature, 4) == 4 && Le32(signature) == kCentralHeaderSignature;
+}
+
+std::uint64_t ZipArchive::StubShift(std::uint64_t endRecordAt, std::uint64_t directoryEnd) {
+    // Offsets are absolute whenever the directory is where they say, or cannot be found.
+    const std::uint64_t stated = footer_.directoryOffset;
+    if (footer_.totalEntries == 0 || CentralHeaderAt(stated))
+        return 0;
+    // The directory ends where the ZIP64 end record starts, when there is one, even if the
+    // end record needs none of its values.
+    const std::uint64_t zip64Size = kZip64LocatorSize + kZip64EndRecordSize;
+    const std::uint64_t ends[] = {directoryEnd,
+                                  endRecordAt >= zip64Size ? endRecordAt - zip64Size : 0};
+    for (const std::uint64_t end : ends) {
+        if (end < footer_.directorySize)
+            continue;
+        const std::uint64_t actual = end - footer_.directorySize;
+        if (actual > stated && CentralHeaderAt(actual))
+            return actual - stated;
+    }
+    return 0;
 }
 
 std::uint64_t ZipArchive::FindZip64Locator(std::int64_t endRecordAt) {
@@ -131,7 +169,7 @@ std::uint64_t ZipArchive::FindZip64Locator(std::int64_t endRecordAt) {
 }
 
 void ZipArchive::ReadDirectory() {
-    SequentialReader reader(*source_, footer_.directoryOffset);
+    SequentialReader reader(*source_, footer_.directoryOffset + shift_);
     const std::uint64_t total = footer_.totalEntries;
     while (members_.size() < total) {
         std::uint8_t fixed[kCentralHeaderSize];
@@ -148,7 +186,7 @@ void ZipArchive::ReadDirectory() {
         const Zip64Values values = ResolveZip64(member.header, member.extra);
         member.uncompressedSize = values.uncompressedSize;
         member.compressedSize = values.compressedSize;
-        member.localHeaderOffset = values.localHeaderOffset;
+        member.localHeaderOffset = values.localHeaderOffset + shift_;
         member.diskStart = values.diskStart;
         members_.push_back(std::move(member));
         ReportLoadProgress(static_cast<int>(members_.size() * 100 / total));

@@ -58,6 +58,9 @@ public:
     const std::vector<ZipMember>& Members() const { return members_; }
     const EndRecord& Footer() const { return footer_; }
     bool IsExecutable() const { return executable_; }
+    // Bytes in front of an archive whose offsets count from its own start (a stub or junk);
+    // 0 when the offsets are absolute positions in the file.
+    std::uint64_t StubSize() const { return shift_; }
 
     std::string baseDirectory;
     std::string tempDirectory;
@@ -77,12 +80,16 @@ private:
     std::uint64_t FindZip64Locator(std::int64_t endRecordAt);
     void OpenEncrypted(MemberData& data, std::uint32_t checkValue);
     void ReadDirectory();
+    bool ReadZip64EndRecord(std::uint64_t at, std::uint8_t* record);
+    bool CentralHeaderAt(std::uint64_t at);
+    std::uint64_t StubShift(std::uint64_t endRecordAt, std::uint64_t directoryEnd);
 
     std::string path_;
     std::unique_ptr<ByteSource> source_;
     ArchiveStatus status_ = ArchiveStatus::Idle;
     EndRecord footer_;
     bool executable_ = false;
+    std::uint64_t shift_ = 0;
     std::vector<ZipMember> members_;
     DecoderScratch scratch_;
 };

@@ -1,5 +1,6 @@
 // kzip: command-line front end of the archive component.
-//   kzip l ARCHIVE           method (number or name), size, CRC-32 and name of every entry
+//   kzip l ARCHIVE           method (number, or name for the newer ones), size, CRC-32 and
+//                            name of every directory entry
 //   kzip t ARCHIVE           decodes every entry without writing: "OK name" or "FAIL code name"
 //   kzip x ARCHIVE DIR [MASK]  extracts as the setup engine does (flat, overwriting)
 #include <cinttypes>
@@ -19,12 +20,14 @@ int Usage() {
     return 2;
 }
 
-// Methods listed by name; the others by number.
+// Methods listed by name rather than number.
 struct MethodName {
     int method;
     const char* name;
 };
-constexpr MethodName kMethodNames[] = {
+const MethodName kMethodNames[] = {
+    {9, "Deflate64"},
+    {12, "BZip2"},
     {14, "LZMA"},
     {98, "PPMd"},
 };

@@ -12,6 +12,25 @@ set_tests_properties(kzip_test PROPERTIES PASS_REGULAR_EXPRESSION
 add_test(NAME kzip_not_a_zip COMMAND kzip l ${kzip_data}/MANIFEST.md)
 set_tests_properties(kzip_not_a_zip PROPERTIES PASS_REGULAR_EXPRESSION
     "error 28: Unhandled Archive Type")
+# Deflate64 and bzip2: listed by name, decoded, and a damaged stream failing as damaged.
+add_test(NAME kzip_list_method_names COMMAND kzip l ${kzip_data}/ks_deflate64-zlib.zip)
+set_tests_properties(kzip_list_method_names PROPERTIES PASS_REGULAR_EXPRESSION
+    "^Deflate64\t1\t8cdc1683\tone\r?\nDeflate64\t4000\t8a75fc2c\tincompressible.bin")
+add_test(NAME kzip_test_deflate64 COMMAND kzip t ${kzip_data}/ks_deflate64-7z.zip)
+set_tests_properties(kzip_test_deflate64 PROPERTIES PASS_REGULAR_EXPRESSION
+    "^OK empty\r?\nOK far.txt\r?\nOK zeros.bin\r?\n$")
+add_test(NAME kzip_test_bzip2 COMMAND kzip t ${kzip_data}/ks_bzip2-7z.zip)
+set_tests_properties(kzip_test_bzip2 PROPERTIES PASS_REGULAR_EXPRESSION
+    "^OK empty\r?\nOK runs.bin\r?\nOK words.txt\r?\nOK zeros.bin\r?\n$")
+add_test(NAME kzip_test_bzip2_damaged COMMAND kzip t ${kzip_data}/lz_testbzip2broken.zip)
+set_tests_properties(kzip_test_bzip2_damaged PROPERTIES PASS_REGULAR_EXPRESSION
+    "^FAIL 0 abac-repeat.txt")
+# kzip x writes the decoded members; the script compares them with the recorded CRC-32.
+add_test(NAME kzip_extract_methods COMMAND ${CMAKE_COMMAND}
+    -DKZIP=$<TARGET_FILE:kzip> -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+    -DARCHIVE=${CMAKE_SOURCE_DIR}/tests/data/zip/ks_bzip2-python.zip
+    -DOUT=${CMAKE_CURRENT_BINARY_DIR}/kzip_extract_methods
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/archive/kzip_extract_check.cmake)
 add_test(NAME kzip_lzma COMMAND kzip l ${kzip_data}/ks_lzma_python.zip)
 set_tests_properties(kzip_lzma PROPERTIES PASS_REGULAR_EXPRESSION
     "^LZMA\t0\t00000000\tempty.txt\r?\nLZMA\t1\t330c7795\tone.bin")

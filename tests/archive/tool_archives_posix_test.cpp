@@ -1,5 +1,5 @@
-// Archives written at test time by real tools (Info-ZIP zip, 7z, bsdtar, Python's zipfile)
-// extract flat, byte for byte, with the files' modification times.
+// Archives written at test time by real tools (Info-ZIP zip, 7z, bsdtar, Python's zipfile),
+// also behind a stub, extract flat, byte for byte, with the files' modification times.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -28,7 +28,8 @@ std::ostream& operator<<(std::ostream& os, const Tool& t) {
 
 const char* const kPython =
     "python3 -c \"import zipfile,os,sys\n"
-    "m=zipfile.ZIP_STORED if sys.argv[1]=='stored' else zipfile.ZIP_DEFLATED\n"
+    "m={'stored':zipfile.ZIP_STORED,'bzip2':zipfile.ZIP_BZIP2}.get(sys.argv[1],zipfile.ZIP_"
+    "DEFLATED)\n"
     "z=zipfile.ZipFile('../made.zip','w',m)\n"
     "z.comment=b'made by a test'\n"
     "for d,_,fs in os.walk('.'):\n"
@@ -49,6 +50,14 @@ const std::vector<Tool> kTools = {
     {"BsdtarStored", "bsdtar --format zip --options zip:compression=store -cf ../made.zip ."},
     {"PythonDeflate", "PY deflated plain"},
     {"PythonStoredZip64", "PY stored zip64"},
+    {"SevenZipDeflate64", "7z a -tzip -mm=Deflate64 -bd -bso0 ../made.zip ."},
+    {"SevenZipBzip2", "7z a -tzip -mm=BZip2 -md=100k -bd -bso0 ../made.zip ."},
+    {"PythonBzip2", "PY bzip2 plain"},
+    // A program stub in front, offsets adjusted to count it; then offsets left relative.
+    {"InfoZipSelfExtractor", "zip -q -r -X ../inner.zip . && (printf MZ; head -c 5000 /dev/zero; "
+                             "cat ../inner.zip) >../made.zip && zip -q -A ../made.zip"},
+    {"JunkInFront", "zip -q -r -X ../inner.zip . && (head -c 3000 /dev/urandom; cat ../inner.zip) "
+                    ">../made.zip"},
 };
 
 std::string Random(std::size_t size, unsigned seed) {

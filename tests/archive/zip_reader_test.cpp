@@ -119,7 +119,7 @@ TEST(DirectoryLoad, AbortDuringLoadInvalidatesTheArchive) {
 struct MemberCase {
     const char* title;
     Entry entry;
-    int expectedError; // -1: decodes to entry.data; -2: a decoder failure
+    int expectedError; // -1: decodes to entry.data; -2: fails with a decoder error
 };
 
 std::ostream& operator<<(std::ostream& os, const MemberCase& c) {
@@ -138,9 +138,9 @@ const MemberCase kMemberCases[] = {
     {"version64", With({"v", "x"}, [](Entry& e) { e.versionNeeded = 64; }), kNewerVersionRequired},
     {"versionHighByteIgnored", With({"v", "x"}, [](Entry& e) { e.versionNeeded = 0x0314; }), -1},
     {"method7", With({"m", "x"}, [](Entry& e) { e.method = 7; }), kUnsupportedMethod},
-    {"method9", With({"m", "x"}, [](Entry& e) { e.method = 9; }), kUnsupportedMethod},
-    {"method12", With({"m", "x"}, [](Entry& e) { e.method = 12; }), kUnsupportedMethod},
-    // Decoded now: "x" is no LZMA stream, a decoder failure rather than an archive error.
+    // Decoded now: a bare "x" is no stream of these methods, so it fails as damaged data.
+    {"method9", With({"m", "x"}, [](Entry& e) { e.method = 9; }), -2},
+    {"method12", With({"m", "x"}, [](Entry& e) { e.method = 12; }), -2},
     {"method14", With({"m", "x"}, [](Entry& e) { e.method = 14; }), -2},
     {"method98", With({"m", "x"}, [](Entry& e) { e.method = 98; }), kUnsupportedMethod},
     {"methodHighByteIgnored", With({"m", "x"}, [](Entry& e) { e.method = 0x0100; }), -1},
@@ -266,6 +266,63 @@ TEST(SelfExtracting, StubInFrontWithAbsoluteOffsetsExtracts) {
     EXPECT_TRUE(archive->IsExecutable());
     EXPECT_EQ(Decoded(*archive, 0), "payload");
 }
+
+// Bytes in front of an archive: offsets that already count them are read as they are;
+// offsets relative to the archive's own start are shifted, but only when the directory is
+// missing where they point and present where the shift puts it.
+struct StubCase {
+    const char* title;
+    const char* realArchive; // "" for a built two-member archive
+    Bytes front;
+    bool offsetsAbsolute;
+    bool directoryBroken;
+    std::uint64_t stubSize;
+    int error; // -1: every member decodes
+};
+
+std::ostream& operator<<(std::ostream& os, const StubCase& c) {
+    return os << c.title;
+}
+
+const Bytes kExeStub = "MZ" + Bytes(4094, '\x90');
+
+const StubCase kStubCases[] = {
+    {"NoStub", "", "", false, false, 0, -1},
+    {"ExeStubAbsoluteOffsets", "", kExeStub, true, false, 0, -1},
+    {"ExeStubRelativeOffsets", "", kExeStub, false, false, 4096, -1},
+    {"JunkRelativeOffsets", "", Bytes(777, 'j'), false, false, 777, -1},
+    {"DirectoryFoundNowhere", "", Bytes(777, '\0'), false, true, 0, kNotPkZip},
+    {"Zip64JunkRelativeOffsets", "lz_zip64.zip", Bytes(300, '\0'), false, false, 300, -1},
+};
+
+class StubLayout : public ::testing::TestWithParam<StubCase> {};
+
+TEST_P(StubLayout, ShiftsOffsetsOnlyWhenTheDirectoryIsThere) {
+    const StubCase& c = GetParam();
+    Layout layout;
+    if (c.offsetsAbsolute)
+        layout.prefix = c.front;
+    Bytes zip = *c.realArchive
+                    ? ReadFile(kstest::SourcePath(std::string("tests/data/zip/") + c.realArchive))
+                    : Build({{"a.txt", "first"}, {"b.txt", Bytes(3000, 'z'), 8}}, layout);
+    if (!c.offsetsAbsolute)
+        zip = c.front + zip;
+    if (c.directoryBroken)
+        zip[zip.find("PK\x01\x02")] = 'Q';
+    ZipArchive archive("stub.exe", std::make_unique<MemorySource>(zip));
+    EXPECT_EQ(ArchiveErrorOf([&] { archive.Load(); }), c.error);
+    if (c.error >= 0)
+        return;
+    EXPECT_EQ(archive.StubSize(), c.stubSize);
+    for (std::size_t i = 0; i < archive.Members().size(); ++i) {
+        const std::string text = Decoded(archive, i);
+        EXPECT_EQ(text.size(), archive.Members()[i].uncompressedSize);
+        EXPECT_EQ(Crc(text), archive.Members()[i].header.crc32);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StubLayout, ::testing::ValuesIn(kStubCases),
+                         [](const auto& info) { return std::string(info.param.title); });
 
 struct KindCase {
     const char* fileName;
