@@ -8,6 +8,7 @@
 #include "archive/bzip2_decoder.h"
 #include "archive/deflate64_decoder.h"
 #include "archive/legacy_decoders.h"
+#include "archive/lzma_decoder.h"
 #include "archive/percentage.h"
 
 namespace ks::archive {
@@ -146,6 +147,9 @@ void DecodeMethod(int decoderMethod, std::uint16_t flags, std::uint64_t uncompre
         return;
     case 12:
         DecodeBzip2(input, output, uncompressedSize);
+        return;
+    case 14:
+        DecodeLzma(input, output, uncompressedSize, flags, scratch);
         return;
     case 1:
     case 2:

@@ -18,6 +18,7 @@ rounds = int(os.environ.get("METHOD_BENCH_ROUNDS", "5"))
 METHODS = [
     ("9 Deflate64", ["-mm=Deflate64", "-mx=5"], ["7z t"]),
     ("12 bzip2", ["-mm=BZip2", "-mx=9", "-mmt=1"], ["7z t", "bsdtar", "unzip -t"]),
+    ("14 LZMA", ["-mm=LZMA", "-mx=5"], ["7z t", "bsdtar"]),
 ]
 
 

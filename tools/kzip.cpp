@@ -28,6 +28,8 @@ struct MethodName {
 const MethodName kMethodNames[] = {
     {9, "Deflate64"},
     {12, "BZip2"},
+    {14, "LZMA"},
+    {98, "PPMd"},
 };
 
 std::string MethodText(int method) {

@@ -31,3 +31,9 @@ add_test(NAME kzip_extract_methods COMMAND ${CMAKE_COMMAND}
     -DARCHIVE=${CMAKE_SOURCE_DIR}/tests/data/zip/ks_bzip2-python.zip
     -DOUT=${CMAKE_CURRENT_BINARY_DIR}/kzip_extract_methods
     -P ${CMAKE_CURRENT_SOURCE_DIR}/archive/kzip_extract_check.cmake)
+add_test(NAME kzip_lzma COMMAND kzip l ${kzip_data}/ks_lzma_python.zip)
+set_tests_properties(kzip_lzma PROPERTIES PASS_REGULAR_EXPRESSION
+    "^LZMA\t0\t00000000\tempty.txt\r?\nLZMA\t1\t330c7795\tone.bin")
+add_test(NAME kzip_test_lzma COMMAND kzip t ${kzip_data}/la_test_read_format_zip_lzma_multi.zipx)
+set_tests_properties(kzip_test_lzma PROPERTIES PASS_REGULAR_EXPRESSION
+    "^OK smartd.conf\r?\nOK ts.conf\r?\nOK vimrc")

@@ -138,10 +138,10 @@ const MemberCase kMemberCases[] = {
     {"version64", With({"v", "x"}, [](Entry& e) { e.versionNeeded = 64; }), kNewerVersionRequired},
     {"versionHighByteIgnored", With({"v", "x"}, [](Entry& e) { e.versionNeeded = 0x0314; }), -1},
     {"method7", With({"m", "x"}, [](Entry& e) { e.method = 7; }), kUnsupportedMethod},
-    // Decoded now: a bare "x" is no stream of either method, so it fails as damaged data.
+    // Decoded now: a bare "x" is no stream of these methods, so it fails as damaged data.
     {"method9", With({"m", "x"}, [](Entry& e) { e.method = 9; }), -2},
     {"method12", With({"m", "x"}, [](Entry& e) { e.method = 12; }), -2},
-    {"method14", With({"m", "x"}, [](Entry& e) { e.method = 14; }), kUnsupportedMethod},
+    {"method14", With({"m", "x"}, [](Entry& e) { e.method = 14; }), -2},
     {"method98", With({"m", "x"}, [](Entry& e) { e.method = 98; }), kUnsupportedMethod},
     {"methodHighByteIgnored", With({"m", "x"}, [](Entry& e) { e.method = 0x0100; }), -1},
     {"encrypted", With({"e", "x"}, [](Entry& e) { e.flags = 1; }), kInvalidPassword},

@@ -72,6 +72,20 @@ class ReleaseTree(unittest.TestCase):
             self.assertEqual(package.getinfo("keltra.dat").file_size, 100000)
         self.assertGreater(os.path.getsize(paths["product"]), 100000)
 
+    def test_method_compresses_every_member_of_both_packages_and_the_inner_archive(self):
+        for name, compression in mkrelease.METHODS.items():
+            with self.subTest(method=name):
+                paths = mkrelease.build_release(self.out, self.bin, payload_size=1000,
+                                                method=name)
+                for package_path in (paths["product"], paths["setup"]):
+                    with zipfile.ZipFile(package_path) as package:
+                        self.assertEqual({i.compress_type for i in package.infolist()},
+                                         {compression})
+                        if "agent.zip" in package.namelist():
+                            with zipfile.ZipFile(package.open("agent.zip")) as inner:
+                                self.assertEqual(inner.infolist()[0].compress_type, compression)
+                                self.assertEqual(inner.read("kagent.exe"), b"MZ agent")
+
     def test_offered_setup_version_is_written_into_the_packaged_program(self):
         paths = mkrelease.build_release(self.out, self.bin, setup_version="1.2.3.5")
         with zipfile.ZipFile(paths["setup"]) as package:

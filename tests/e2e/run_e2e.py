@@ -92,6 +92,17 @@ class SetupRuns(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(self.m.data_folder, "Packages",
                                                      "Keltra.zip")))
 
+    def test_lzma_package_installs(self):
+        paths = self.m.release(method="lzma")
+        with zipfile.ZipFile(paths["product"]) as package:
+            self.assertEqual({i.compress_type for i in package.infolist()}, {zipfile.ZIP_LZMA})
+        run = self.m.run_setup(steps=["install", "no"])
+        self.assertEnded(run)
+        self.assertForms(run, [("2", "No")])
+        state = self.m.probe()
+        self.assertInstalled(state)
+        self.assertEqual(self.m.work_folders(), [])
+
     def test_silent_pair_without_installed_product_shows_the_window(self):
         self.m.release()
         run = self.m.run_setup(args=["INSTALL", "DATA:C:\\silent data"],
