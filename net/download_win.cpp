@@ -1,7 +1,8 @@
-// File, stream and line downloads of whole URLs.
-#include <sstream>
+// File and line downloads of whole URLs.
+#include <string>
 
 #include "net/block_pump.h"
+#include "net/download_body_win.h"
 #include "net/internet_handle_win.h"
 #include "net/net_utils.h"
 #include "net/url.h"
@@ -60,6 +61,22 @@ bool PumpBody(HINTERNET url, const BlockPump::DataSink& data, const BlockPump::B
 
 } // namespace
 
+bool DownloadBody(const std::string& url, const BlockPump::DataSink& data) {
+    std::string normalized = url;
+    NormalizeURL(normalized);
+    OpenInternetRoot();
+    const UniqueInternetHandle request(InternetOpenUrlA(InternetRoot.Get(), normalized.c_str(),
+                                                        nullptr, 0, INTERNET_FLAG_HYPERLINK, 0));
+    if (!request) {
+        RecordOpenFailure();
+        TransferFailed = true;
+        return false;
+    }
+    const bool complete = PumpBody(request.Get(), data, [](std::size_t) {});
+    TransferFailed = !complete;
+    return complete;
+}
+
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
                     const TransferProgressEvent& onProgress) {
     std::int32_t total = knownSize;
@@ -109,33 +126,12 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
     return complete;
 }
 
-bool DownloadToStream(const std::string& url, std::ostream& stream) {
-    std::string normalized = url;
-    NormalizeURL(normalized);
-    OpenInternetRoot();
-    const UniqueInternetHandle request(InternetOpenUrlA(InternetRoot.Get(), normalized.c_str(),
-                                                        nullptr, 0, INTERNET_FLAG_HYPERLINK, 0));
-    if (!request) {
-        RecordOpenFailure();
-        TransferFailed = true;
-        return false;
-    }
-    const bool complete = PumpBody(
-        request.Get(),
-        [&](const char* data, std::size_t size) {
-            stream.write(data, static_cast<std::streamsize>(size));
-        },
-        [](std::size_t) {});
-    TransferFailed = !complete;
-    return complete;
-}
-
 std::vector<std::string> DownloadLines(const std::string& url) {
-    std::ostringstream body;
+    std::string body;
     OpenInternetRoot();
-    if (!DownloadToStream(url, body))
+    if (!DownloadBody(url, [&](const char* data, std::size_t size) { body.append(data, size); }))
         return {};
-    return SplitResponseLines(body.str());
+    return SplitResponseLines(body);
 }
 
 } // namespace ks
