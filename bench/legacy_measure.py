@@ -66,8 +66,8 @@ for name, title in sets:
         print("%-12s kzip t / fastest other (cpu): %.2fx" % (title, best["kzip t"][0] / max(others)))
     for tool, speeds in best.items():
         if tool != "kzip t" and speeds is not None and best.get("kzip t"):
-            rows.emit("kzip t, method %s (processor time)" % title, "MB/s", best["kzip t"][0],
-                      tool, speeds[0])
+            rows.emit("kzip t, method %s (processor time, best of %d)" % (title, rounds),
+                      "MB/s", best["kzip t"][0], tool, speeds[0])
     memory = subprocess.run([bench, "-n", "3", archive], check=True, capture_output=True,
                             text=True).stdout.strip().splitlines()
     for line in memory:
