@@ -7,7 +7,7 @@
 # this machine runs (scripts/windows-build), with build/bench-native's listtool.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-win=${1:-}
+win=${1:-${KS_BENCH_WINDOWS_BUILD:-}}
 if [ -z "$win" ]; then
     native=$root/build/bench-native
     arch=$("$root/scripts/windows-build")
