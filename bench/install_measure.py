@@ -16,6 +16,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import harness  # noqa: E402
+import rows  # noqa: E402
 
 
 class WorkFolderWatch:
@@ -218,6 +219,12 @@ def main():
         print("  setup's own time             %.3f s (target < 0.5: the total less download, "
               "extraction, agent, the driver's waits and Wine's start of %.3f)"
               % (own, start_cost))
+        curl_s, bsdtar_s = median(rounds["curl"]), median(rounds["bsdtar"])
+        rows.emit("install, download", "s", download, "bare WinInet loop, 64 KB", bare_s, "<=1.25")
+        rows.emit("install, download", "s", download, "curl -o (native)", curl_s)
+        rows.emit("install, package extraction", "s", extraction, "kzip.exe x", kzip_s, "<=1.20")
+        rows.emit("install, package extraction", "s", extraction, "bsdtar -x (native)", bsdtar_s)
+        rows.emit("install, setup's own time", "s", own, target="<=0.5")
         if failed:
             print("install bench: a peer failed")
             return 1

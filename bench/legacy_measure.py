@@ -9,6 +9,8 @@ import subprocess
 import sys
 import time
 
+import rows
+
 work, kzip, bench = sys.argv[1:4]
 rounds = int(os.environ.get("LEGACY_BENCH_ROUNDS", "3"))
 sets = [("shrink", "1 shrink"), ("reduce1", "2 reduce-1"), ("reduce2", "3 reduce-2"),
@@ -62,6 +64,10 @@ for name, title in sets:
     others = [v[0] for t, v in best.items() if t != "kzip t" and v is not None]
     if best.get("kzip t") and others:
         print("%-12s kzip t / fastest other (cpu): %.2fx" % (title, best["kzip t"][0] / max(others)))
+    for tool, speeds in best.items():
+        if tool != "kzip t" and speeds is not None and best.get("kzip t"):
+            rows.emit("kzip t, method %s (processor time, best of %d)" % (title, rounds),
+                      "MB/s", best["kzip t"][0], tool, speeds[0])
     memory = subprocess.run([bench, "-n", "3", archive], check=True, capture_output=True,
                             text=True).stdout.strip().splitlines()
     for line in memory:

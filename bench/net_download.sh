@@ -8,7 +8,7 @@
 # runs (scripts/windows-build), with build/bench-native's listtool.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-win=${1:-}
+win=${1:-${KS_BENCH_WINDOWS_BUILD:-}}
 if [ -z "$win" ]; then
     native=$root/build/bench-native
     arch=$("$root/scripts/windows-build")
@@ -82,3 +82,9 @@ printf '  %-44s %8s\n' "DownloadToFile, repaint on every block (20 MB)" "$every"
 awk -v k="$ks" -v b="$bare64" -v km="$ks_median" -v bm="$bare64_median" 'BEGIN {
     printf "  DownloadToFile / bare 64 KB loop: best %.2f, median %.2f (%.1f / %.1f) (target >= 0.80)\n",
         k / b, km / bm, km, bm }'
+# Rows for scripts/bench's table (format there): medians, as the peers ran interleaved.
+if [ -n "${KS_BENCH_ROWS:-}" ]; then
+    row() { printf '%s\tMB/s\t%s\t%s\t%s\t%s\n' "$@" >>"$KS_BENCH_ROWS"; }
+    row "download, $mb MB over loopback (median)" "$ks_median" "bare WinInet loop, 64 KB" "$bare64_median" ">=0.80"
+    row "download, $mb MB over loopback (median)" "$ks_median" "curl -o (native)" "$(middle curl)" ""
+fi

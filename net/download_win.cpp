@@ -1,7 +1,8 @@
-// File, stream and line downloads of whole URLs.
-#include <sstream>
+// File and line downloads of whole URLs.
+#include <string>
 
 #include "net/block_pump.h"
+#include "net/download_body_win.h"
 #include "net/internet_handle_win.h"
 #include "net/net_utils.h"
 #include "net/open_url_win.h"
@@ -61,6 +62,16 @@ bool PumpBody(HINTERNET url, const BlockPump::DataSink& data, const BlockPump::B
 
 } // namespace
 
+bool DownloadBody(const std::string& url, const BlockPump::DataSink& data) {
+    std::string normalized = url;
+    NormalizeURL(normalized);
+    OpenInternetRoot();
+    const OpenedUrl opened = OpenUrl(normalized, INTERNET_FLAG_HYPERLINK);
+    if (!opened)
+        return false;
+    return PumpBody(opened.request.Get(), data, [](std::size_t) {});
+}
+
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
                     const TransferProgressEvent& onProgress) {
     std::int32_t total = knownSize;
@@ -105,28 +116,12 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
     return complete;
 }
 
-bool DownloadToStream(const std::string& url, std::ostream& stream) {
-    std::string normalized = url;
-    NormalizeURL(normalized);
-    OpenInternetRoot();
-    const OpenedUrl opened = OpenUrl(normalized, INTERNET_FLAG_HYPERLINK);
-    if (!opened)
-        return false;
-    const bool complete = PumpBody(
-        opened.request.Get(),
-        [&](const char* data, std::size_t size) {
-            stream.write(data, static_cast<std::streamsize>(size));
-        },
-        [](std::size_t) {});
-    return complete;
-}
-
 std::optional<std::vector<std::string>> DownloadLines(const std::string& url) {
-    std::ostringstream body;
+    std::string body;
     OpenInternetRoot();
-    if (!DownloadToStream(url, body))
+    if (!DownloadBody(url, [&](const char* data, std::size_t size) { body.append(data, size); }))
         return std::nullopt;
-    return SplitResponseLines(body.str());
+    return SplitResponseLines(body);
 }
 
 } // namespace ks

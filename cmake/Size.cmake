@@ -1,0 +1,15 @@
+# Size of the shipped Windows programs.
+
+# Optimizes the targets' own code for size in release builds.
+function(ks_optimize_for_size)
+    foreach(target ${ARGN})
+        target_compile_options(${target} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-Os>)
+    endforeach()
+endfunction()
+
+# Strips symbols from the targets' release builds; other builds stay debuggable.
+function(ks_strip_release)
+    foreach(target ${ARGN})
+        target_link_options(${target} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+    endforeach()
+endfunction()
