@@ -75,7 +75,7 @@ TEST(StartProgramTest, LongParameterTextArrivesWhole) {
     SetEnvironmentVariableA("KSTEST_PARAMS_FILE", nullptr);
     ASSERT_TRUE(started);
     EXPECT_EQ(kstest::ReadWholeFile(report),
-              "DATA\n" + std::string(256, 'p') + "\n\n\n" + argument + "\n");
+              "DATA\n" + std::string(600, 'p') + "\n\n\n" + argument + "\n");
 }
 
 TEST(StartProgramTest, OverlongProgramPathFailsCleanly) {
