@@ -308,7 +308,8 @@ LzmaDecoder::Kind LzmaDecoder::Probe(const std::uint8_t* buf, std::size_t size,
     if (rc.Bit(probs[kIsRep + state]) == 0) {
         const unsigned length = rc.Length(probs + kMatchLength, posState);
         const unsigned slot = rc.Tree(probs + kPosSlot + (std::min(length, 3u) << 6), 6);
-        if (slot < 4)
+        // A tree cut short by the input gives no slot at all.
+        if (slot < 4 || rc.short_)
             return done(Kind::Symbol);
         const unsigned directBits = (slot >> 1) - 1;
         const std::uint32_t base = (2u | (slot & 1)) << directBits;
