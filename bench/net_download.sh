@@ -9,19 +9,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 win=${1:-${KS_BENCH_WINDOWS_BUILD:-}}
-if [ -z "$win" ]; then
-    native=$root/build/bench-native
-    arch=$("$root/scripts/windows-build")
-    toolchain=$root/cmake/mingw-i686.cmake
-    [ "$arch" = win64 ] && toolchain=$root/cmake/mingw-x86_64.cmake
-    win=$root/build/bench-$arch
-    cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DKS_TESTS=OFF >/dev/null
-    cmake --build "$native" -j2 --target listtool >/dev/null
-    cmake -S "$root" -B "$win" --toolchain "$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release -DKS_TESTS=OFF -DKS_BENCH=ON \
-        -DKS_HOST_LISTTOOL="$native/bin/listtool" >/dev/null
-    cmake --build "$win" -j2 --target net_download_bench >/dev/null
-fi
+[ -n "$win" ] || win=$("$root/scripts/bench-windows-build" bench OFF net_download_bench)
 program=$win/bin/net_download_bench.exe
 [ -f "$program" ] || { echo "net_download.sh: no $program (build with KS_BENCH=ON)" >&2; exit 1; }
 server=$root/tests/servers/loopback_server.py
