@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace ks::archive {
 namespace {
 
@@ -24,7 +26,8 @@ std::string ToAnsi(UINT codePage, const std::string& raw) {
     const int size = MultiByteToWideChar(codePage, 0, raw.data(), length, nullptr, 0);
     if (size <= 0)
         return raw;
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    // Not std::wstring: its library instantiation would add some 40 KB to the program.
+    std::vector<wchar_t> wide(static_cast<std::size_t>(size));
     MultiByteToWideChar(codePage, 0, raw.data(), length, wide.data(), size);
     return WideToAnsi(wide.data(), size);
 }

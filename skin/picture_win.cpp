@@ -204,13 +204,13 @@ void SavePicturePng(const TPicture& picture, const std::string& path) {
           "no imaging component");
     ComPtr<IWICStream> stream;
     Check(factory.Get()->CreateStream(stream.Put()), "stream");
-    std::wstring widePath(path.size() + 1, L'\0');
+    // Not std::wstring: its library instantiation would add some 40 KB to the program.
+    std::vector<wchar_t> widePath(path.size() + 1);
     const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(),
                                            static_cast<int>(widePath.size()));
     if (length <= 0)
         throw Error("Picture could not be written: " + path);
-    widePath.resize(static_cast<std::size_t>(length - 1));
-    Check(stream.Get()->InitializeFromFilename(widePath.c_str(), GENERIC_WRITE), "file");
+    Check(stream.Get()->InitializeFromFilename(widePath.data(), GENERIC_WRITE), "file");
     ComPtr<IWICBitmapEncoder> encoder;
     Check(factory.Get()->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Put()), "png");
     Check(encoder.Get()->Initialize(stream.Get(), WICBitmapEncoderNoCache), "png");

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <mutex>
 #include <random>
 
@@ -41,6 +40,14 @@ std::uint32_t RandomFolderNumber() {
     std::uniform_int_distribution<std::uint32_t> range(0, 2147483646u);
     std::lock_guard<std::mutex> lock(mutex);
     return range(generator);
+}
+
+// Eight upper-case hex digits, as the work folders' names have always had.
+std::string HexNumber(std::uint32_t value) {
+    std::string text(8, '0');
+    for (int digit = 7; digit >= 0; --digit, value >>= 4)
+        text[static_cast<std::size_t>(digit)] = "0123456789ABCDEF"[value & 15u];
+    return text;
 }
 
 } // namespace
@@ -97,9 +104,7 @@ std::string CreateUniqueFolder(const std::string& base, const std::string& prefi
     const std::string parent = IncludeTrailingBackslash(base);
     ForceFolders(parent);
     for (int attempt = 0; attempt < kUniqueFolderAttempts; ++attempt) {
-        char number[9];
-        std::snprintf(number, sizeof number, "%08X", static_cast<unsigned>(nextNumber()));
-        const std::string candidate = parent + prefix + number;
+        const std::string candidate = parent + prefix + HexNumber(nextNumber());
         // CreateDirectory is the atomic test: it fails on any existing file or folder.
         if (CreateDirectoryA(candidate.c_str(), nullptr))
             return candidate + '\\';

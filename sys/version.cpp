@@ -1,6 +1,6 @@
 #include "sys/version.h"
 
-#include <cstdio>
+#include <string>
 
 namespace ks {
 namespace {
@@ -44,11 +44,8 @@ std::uint32_t VersionNumber(const std::string& text) {
 }
 
 std::string FormatFileVersion(std::uint32_t ms, std::uint32_t ls) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", static_cast<unsigned>(ms >> 16),
-                  static_cast<unsigned>(ms & 0xFFFFu), static_cast<unsigned>(ls >> 16),
-                  static_cast<unsigned>(ls & 0xFFFFu));
-    return text;
+    return std::to_string(ms >> 16) + '.' + std::to_string(ms & 0xFFFFu) + '.' +
+           std::to_string(ls >> 16) + '.' + std::to_string(ls & 0xFFFFu);
 }
 
 } // namespace ks
