@@ -13,3 +13,11 @@ function(ks_strip_release)
         target_link_options(${target} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
     endforeach()
 endfunction()
+
+# Small code for the named sources of a component whose other sources run at full speed.
+function(ks_optimize_sources_for_size folder)
+    foreach(name ${ARGN})
+        set_source_files_properties(${CMAKE_SOURCE_DIR}/${folder}/${name} PROPERTIES
+            COMPILE_OPTIONS $<$<CONFIG:Release,MinSizeRel>:-Os>)
+    endforeach()
+endfunction()

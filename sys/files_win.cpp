@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include <mutex>
-#include <random>
+#include <ntsecapi.h>
 
 #include "sys/os_error_win.h"
 #include "sys/paths.h"
@@ -19,27 +18,17 @@ bool IsDriveOnly(const std::string& path) {
     return path.size() == 2 && path[1] == ':';
 }
 
-// Seeded once per process from the system's entropy source, mixed with the clock and the
-// process id so that two setups started together draw different names.
+// From the system's entropy source; should that fail, the clock and the process id still
+// make two setups started together draw different names.
 std::uint32_t RandomFolderNumber() {
-    static std::mutex mutex;
-    static std::mt19937 generator = [] {
-        std::random_device device;
+    std::uint32_t value = 0;
+    if (!RtlGenRandom(&value, sizeof value)) {
         LARGE_INTEGER counter{};
         QueryPerformanceCounter(&counter);
-        std::seed_seq seed{device(),
-                           device(),
-                           device(),
-                           device(),
-                           static_cast<unsigned>(counter.LowPart),
-                           static_cast<unsigned>(counter.HighPart),
-                           static_cast<unsigned>(GetCurrentProcessId()),
-                           static_cast<unsigned>(GetTickCount())};
-        return std::mt19937(seed);
-    }();
-    std::uniform_int_distribution<std::uint32_t> range(0, 2147483646u);
-    std::lock_guard<std::mutex> lock(mutex);
-    return range(generator);
+        value = static_cast<std::uint32_t>(counter.LowPart) ^ (GetCurrentProcessId() << 16) ^
+                GetTickCount();
+    }
+    return value % 2147483647u;
 }
 
 // Eight upper-case hex digits, as the work folders' names have always had.
