@@ -22,6 +22,7 @@
 #include "app/installation.h"
 #include "app/open_dialog_win.h"
 #include "app/setup_log.h"
+#include "app/start_phases.h"
 #include "engine/form_dm_base.h"
 #include "engine/installed_state.h"
 #include "skin/combo_edit.h"
@@ -158,6 +159,8 @@ private:
     int datFolderBusy_ = 0;
     InstallFolders folders_;
     SetupLog log_;
+    StartPhases startPhases_;
+    bool startLogged_ = false;
     std::unique_ptr<WinInstallServices> services_;
     std::unique_ptr<Installation> installation_;
     // A silent run starts the product at the end without asking, also on a second try.

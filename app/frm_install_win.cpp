@@ -81,6 +81,19 @@ TPicture LoadPictureOrEmpty(TPicture (*loader)(const std::string&, HMODULE), con
     }
 }
 
+StartPhases::Clock::duration SinceProcessCreation() {
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    GetSystemTimeAsFileTime(&now);
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return {};
+    const auto ticks = [](const FILETIME& time) {
+        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    if (ticks(now) <= ticks(created))
+        return {};
+    return std::chrono::microseconds((ticks(now) - ticks(created)) / 10);
+}
+
 } // namespace
 
 TFrmInstall::TFrmInstall() = default;
@@ -91,6 +104,7 @@ TFrmInstall::~TFrmInstall() {
 }
 
 bool TFrmInstall::Create(HINSTANCE instance, bool takeRunDecision) {
+    startPhases_ = StartPhases(SinceProcessCreation());
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = WindowProc;
@@ -110,9 +124,11 @@ bool TFrmInstall::Create(HINSTANCE instance, bool takeRunDecision) {
     if (!window_)
         return false;
     SetMainWindowHandle(window_);
+    startPhases_.End("window");
     takeRunDecision_ = takeRunDecision;
     try {
         CreateControls();
+        startPhases_.End("pictures");
         BindEvents();
         FormCreate();
     } catch (const std::exception& error) {
@@ -203,6 +219,7 @@ void TFrmInstall::FormCreate() {
     // A user who cannot write below Program Files keeps the default install folder.
     InsFolder.SetEnabled(IsUserAdministrator());
     engine_ = std::make_unique<TDMBase>();
+    startPhases_.End("lists");
     log_ = SetupLog(JoinPath(TempFolder(), engine_->LibraryEntry(lib::kLogFile)));
     services_ = std::make_unique<WinInstallServices>(*engine_, log_);
     installation_ = std::make_unique<Installation>(engine_->Lists(), *services_, *this, log_);
@@ -287,6 +304,11 @@ LRESULT TFrmInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             HDC dc = BeginPaint(window_, &paint);
             PaintGraphicControls(dc);
             EndPaint(window_, &paint);
+            if (!startLogged_) {
+                startLogged_ = true;
+                startPhases_.End("first paint");
+                log_.Write(startPhases_.Line());
+            }
             return 0;
         }
         case WM_PRINTCLIENT:

@@ -48,7 +48,10 @@ void TFrmInstall::TakeRunDecision() {
     }
     // A newer setup took over, or the catalogue could not be read: this program ends, and
     // must not install alongside its successor.
-    if (CheckSetupUpdate() && RunSetupUpdate())
+    startPhases_.End("run decision");
+    const bool updateOffered = CheckSetupUpdate();
+    startPhases_.End("catalogue");
+    if (updateOffered && RunSetupUpdate())
         RequestTermination();
     if (TerminationRequested())
         return;
@@ -81,6 +84,7 @@ void TFrmInstall::TakeRunDecision() {
     }
     SetVisible(!silentRun_);
     cbUserChange(nullptr);
+    startPhases_.End("folder checks");
     if (silentRun_)
         UseSilentDataFolder(run.silentDataFolder);
     if (install && Install() == InstallOutcome::Done)
