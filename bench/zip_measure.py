@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
-"""Times kzip x against bsdtar, 7z and unzip on the archives of zip_corpus.py (best of three,
-same target folder), reports MB/s of uncompressed data, ratios and peak RSS."""
+"""Times kzip x against bsdtar, 7z and unzip on the archives of zip_corpus.py (median of
+interleaved rounds, same target folder), reports MB/s of uncompressed data, ratios and peak
+RSS. On a shared machine a tool's wall time is mostly its wait for a processor; interleaving
+gives every tool the same load and the median drops the rounds another job took over."""
 import os
 import shutil
 import subprocess
 import sys
+import statistics
 import time
 
 import rows
 
 work, kzip, inflate = sys.argv[1:4]
-rounds = int(os.environ.get("ZIP_BENCH_ROUNDS", "3"))
+rounds = int(os.environ.get("ZIP_BENCH_ROUNDS", "5"))
 # A memory-backed target keeps the disk's writeback out of the figures; every tool writes to
 # the same folder either way.
 shm = "/dev/shm"
@@ -55,18 +58,18 @@ for key, name, title, content in sets:
         while f.read(1 << 24):
             pass
     size = tree_bytes(os.path.join(work, content))
-    best = {}
+    speeds, peaks = {}, {}
     for _ in range(rounds):
         if key == "a":
             memory = max(memory, float(subprocess.run(
                 [inflate, archive, "1"], check=True, capture_output=True, text=True).stdout))
         for tool, command in tools(archive).items():
             elapsed, rss = run(command)
-            speed = size / 1e6 / elapsed
-            old = best.get(tool, (0, 0))
-            best[tool] = (max(old[0], speed), max(old[1], rss))
-    results[key] = best
-    for tool, (speed, rss) in best.items():
+            speeds.setdefault(tool, []).append(size / 1e6 / elapsed)
+            peaks[tool] = max(peaks.get(tool, 0), rss)
+    results[key] = {tool: (statistics.median(values), peaks[tool])
+                    for tool, values in speeds.items()}
+    for tool, (speed, rss) in results[key].items():
         print("%-22s %-12s %10.1f %8.1f MB" % ("(%s) %s" % (key, title), tool, speed, rss / 1024))
 shutil.rmtree(out, ignore_errors=True)
 
@@ -83,6 +86,6 @@ for key, _, title, _ in sets:
     ours = results[key]["kzip x"][0]
     for tool, (speed, _) in results[key].items():
         if tool != "kzip x":
-            rows.emit("kzip x, %s (best of %d)" % (title, rounds), "MB/s", ours, tool, speed,
+            rows.emit("kzip x, %s (median of %d)" % (title, rounds), "MB/s", ours, tool, speed,
                       targets.get((key, tool), ""))
 rows.emit("raw inflate + CRC-32 in memory, (a)", "MB/s", memory)
