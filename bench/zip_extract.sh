@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Extraction speed: kzip x against bsdtar -xf, 7z x and unzip -q -o on (a) ~200 MB of mixed
 # content deflated, (b) 20,000 files of ~4 KB, (c) the content of (a) stored; plus in-memory
-# zlib raw inflate + CRC-32 over (a). Same target folder for every tool, median of five interleaved runs,
-# peak RSS from /usr/bin/time. Data and builds stay in build/bench.
+# zlib raw inflate + CRC-32 over (a). Same target folder for every tool, median of five
+# interleaved runs, peak RSS from /usr/bin/time. Data and builds stay in build/bench.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$root/build/bench-native
