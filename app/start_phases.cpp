@@ -10,8 +10,8 @@ std::string Milliseconds(StartPhases::Clock::duration duration) {
 
 } // namespace
 
-StartPhases::StartPhases(Clock::duration sinceLaunch)
-    : total_(sinceLaunch), last_(Clock::now()), phases_("process " + Milliseconds(sinceLaunch)) {}
+StartPhases::StartPhases(Clock::duration sinceLaunch, Clock::time_point begin)
+    : total_(sinceLaunch), last_(begin), phases_("process " + Milliseconds(sinceLaunch)) {}
 
 void StartPhases::End(const char* name, Clock::time_point now) {
     total_ += now - last_;

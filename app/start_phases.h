@@ -10,8 +10,8 @@ class StartPhases {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // `sinceLaunch`: what passed between the process's creation and this object.
-    explicit StartPhases(Clock::duration sinceLaunch = {});
+    // `sinceLaunch`: what passed between the process's creation and `begin`.
+    explicit StartPhases(Clock::duration sinceLaunch = {}, Clock::time_point begin = Clock::now());
 
     // Ends the running phase under `name`; the next one starts now.
     void End(const char* name) { End(name, Clock::now()); }

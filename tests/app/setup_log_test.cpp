@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
+
+#include "app/start_phases.h"
 
 #include "tests/common/test_paths.h"
 
@@ -45,6 +48,27 @@ TEST(SetupLog, FullLogMovesToOneOldFile) {
     std::getline(current, line);
     EXPECT_NE(line.find(" fresh"), std::string::npos);
     EXPECT_LT(line.size(), 40u);
+}
+
+// The benchmarks time an install's and a start's phases from these lines.
+TEST(SetupLog, LinesCarryTheTimeToTheMillisecond) {
+    kstest::ScratchFolder folder("setup-log-time");
+    SetupLog(folder.File("k.log")).Write("fresh");
+    std::ifstream file(folder.File("k.log"));
+    std::string line;
+    std::getline(file, line);
+    EXPECT_TRUE(
+        std::regex_match(line, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} fresh\r)")))
+        << line;
+}
+
+TEST(StartPhases, LineHoldsEachPhaseAndTheTotal) {
+    using std::chrono::microseconds;
+    const StartPhases::Clock::time_point begin{};
+    StartPhases phases(microseconds(1500), begin);
+    phases.End("window", begin + microseconds(2000));
+    phases.End("lists", begin + microseconds(5250));
+    EXPECT_EQ(phases.Line(), "start: process 1.5 ms, window 2.0 ms, lists 3.2 ms, total 6.7 ms");
 }
 
 } // namespace
