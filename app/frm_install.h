@@ -68,6 +68,8 @@ public:
 
     // Event handlers; the sender is the control, or null when the program calls them.
     void cbUserChange(TSkinControl* sender);
+    // The folders of the installation type in the fields, untested.
+    void ShowScopeFolders();
     void chTermsClick(TSkinControl* sender);
     void BtTermsClick(TSkinControl* sender);
     void BtCloseClick(TSkinControl* sender);
@@ -159,8 +161,14 @@ private:
     int datFolderBusy_ = 0;
     InstallFolders folders_;
     SetupLog log_;
+    // A plain start tests the folders after its first paint, so the window comes sooner
+    // with the same result; an installation started earlier runs them first.
+    void RunPendingFolderChecks();
+    void LogStartOnce();
     StartPhases startPhases_;
+    bool painted_ = false;
     bool startLogged_ = false;
+    bool folderChecksPending_ = false;
     std::unique_ptr<WinInstallServices> services_;
     std::unique_ptr<Installation> installation_;
     // A silent run starts the product at the end without asking, also on a second try.

@@ -11,6 +11,13 @@
 namespace ks {
 
 void TFrmInstall::cbUserChange(TSkinControl* sender) {
+    ShowScopeFolders();
+    // The form explains a failed test only to a user who just changed the type.
+    if (!TestFolders(true) && sender && Visible())
+        ShowFolderError();
+}
+
+void TFrmInstall::ShowScopeFolders() {
     const ScopeFolders folders =
         FoldersForScope(cbUser.ItemIndex(), folders_.installFolder,
                         engine_ ? engine_->LibraryEntry(lib::kMenuGroup) : "",
@@ -23,9 +30,6 @@ void TFrmInstall::cbUserChange(TSkinControl* sender) {
     if (InsFolder.Text() != folders_.installFolder)
         SetFolderText(InsFolder, folders_.installFolder);
     SetFolderText(DatFolder, folders_.dataFolder);
-    // The form explains a failed test only to a user who just changed the type.
-    if (!TestFolders(true) && sender && Visible())
-        ShowFolderError();
 }
 
 void TFrmInstall::chTermsClick(TSkinControl*) {

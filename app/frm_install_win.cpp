@@ -21,6 +21,7 @@ using install_form::ControlId;
 using install_form::Entry;
 
 constexpr char kWindowClass[] = "TFrmInstall";
+constexpr UINT kRunFolderChecks = WM_APP + 1;
 
 TFontSpec WhiteFont() {
     TFontSpec font;
@@ -268,6 +269,22 @@ void TFrmInstall::PaintGraphicControls(HDC dc) {
         control->PaintOn(dc);
 }
 
+void TFrmInstall::RunPendingFolderChecks() {
+    if (!folderChecksPending_)
+        return;
+    folderChecksPending_ = false;
+    TestFolders(true);
+    startPhases_.End("folder checks");
+    LogStartOnce();
+}
+
+void TFrmInstall::LogStartOnce() {
+    if (startLogged_)
+        return;
+    startLogged_ = true;
+    log_.Write(startPhases_.Line());
+}
+
 void TFrmInstall::RepaintArea(const TGraphicControl& control) {
     if (!window_)
         return;
@@ -304,13 +321,19 @@ LRESULT TFrmInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             HDC dc = BeginPaint(window_, &paint);
             PaintGraphicControls(dc);
             EndPaint(window_, &paint);
-            if (!startLogged_) {
-                startLogged_ = true;
+            if (!painted_) {
+                painted_ = true;
                 startPhases_.End("first paint");
-                log_.Write(startPhases_.Line());
+                if (folderChecksPending_)
+                    PostMessageA(window_, kRunFolderChecks, 0, 0);
+                else
+                    LogStartOnce();
             }
             return 0;
         }
+        case kRunFolderChecks:
+            RunPendingFolderChecks();
+            return 0;
         case WM_PRINTCLIENT:
             PaintGraphicControls(reinterpret_cast<HDC>(wParam));
             return 0;

@@ -11,6 +11,7 @@
 namespace ks {
 
 InstallOutcome TFrmInstall::Install() {
+    RunPendingFolderChecks();
     try {
         const InstallOutcome outcome = installation_->Install(folders_, silentRun_);
         log_.Write(std::string("installation: ") + OutcomeName(outcome));

@@ -83,8 +83,13 @@ void TFrmInstall::TakeRunDecision() {
         return;
     }
     SetVisible(!silentRun_);
-    cbUserChange(nullptr);
-    startPhases_.End("folder checks");
+    if (silentRun_ || install) {
+        cbUserChange(nullptr);
+        startPhases_.End("folder checks");
+    } else {
+        ShowScopeFolders();
+        folderChecksPending_ = true;
+    }
     if (silentRun_)
         UseSilentDataFolder(run.silentDataFolder);
     if (install && Install() == InstallOutcome::Done)
