@@ -82,13 +82,14 @@ void TFrmInstall::TakeRunDecision() {
         RequestTermination();
         return;
     }
+    // Set before the window shows: a paint on the way already hands the checks on.
+    folderChecksPending_ = !silentRun_ && !install;
     SetVisible(!silentRun_);
-    if (silentRun_ || install) {
+    if (folderChecksPending_) {
+        ShowScopeFolders();
+    } else {
         cbUserChange(nullptr);
         startPhases_.End("folder checks");
-    } else {
-        ShowScopeFolders();
-        folderChecksPending_ = true;
     }
     if (silentRun_)
         UseSilentDataFolder(run.silentDataFolder);
