@@ -15,7 +15,7 @@ namespace ks {
 
 UniqueFont CreateSkinFont(const TFontSpec& font, BYTE quality, int dpi) {
     LOGFONTA logFont = {};
-    logFont.lfHeight = ScaleLength(font.height, dpi);
+    logFont.lfHeight = ScaleFontHeight(font.height, dpi);
     logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;

@@ -13,6 +13,12 @@ constexpr int ScaleLength(int length, int dpi) {
                             kBaseDpi);
 }
 
+// Font heights round toward zero: hinted text at a larger size often runs wider than its
+// share, and labels have fixed bounds.
+constexpr int ScaleFontHeight(int height, int dpi) {
+    return static_cast<int>(static_cast<long long>(height) * dpi / kBaseDpi);
+}
+
 // Lines stay whole pixels and never thinner than at 96 DPI: 1 pixel up to 191 DPI, then 2.
 constexpr int ScaleLineWidth(int width, int dpi) {
     const int scaled = width * dpi / kBaseDpi;

@@ -3,6 +3,9 @@ each look, captures the real X display with ImageMagick's import and checks each
 program's windows in it against what the program draws: its art never paints a large black
 area nor the transparent key colour of its glyphs (magenta, or anything blended with it).
 
+With the prefix's LogPixels at 96, 144 and 192, it also measures the mapped windows on the X
+display (1x, 1.5x, 2x) and installs with real mouse clicks (xdotool) at the scaled places.
+
 Screenshots taken through GDI cannot serve: under Wine they read the X display back, and a
 window of another process cannot be asked to paint into a bitmap of the test.
 
@@ -259,6 +262,12 @@ class HighDpiRuns(unittest.TestCase):
         os.makedirs(folder, exist_ok=True)
         path = os.path.join(folder, name + ".png")
         left, top, width, height = window
+        # Shot once painted: no large black area left (a few tries).
+        for _ in range(10):
+            time.sleep(1)
+            if not faults(capture_display(path + ".ppm"),
+                          [("main", left, top, left + width, top + height)]):
+                break
         subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-crop",
                         "%dx%d+%d+%d" % (width, height, left, top), "+repage", "-colors", "256",
                         "-strip", "png8:" + path], check=True, timeout=60)
@@ -299,7 +308,9 @@ class HighDpiRuns(unittest.TestCase):
         player = threading.Thread(target=play, daemon=True)
         player.start()
         look = lambda name: "look:" + harness.to_windows(os.path.join(folder, name))
-        run = self.m.run_setup(steps=["ready", look("start"), "form", look("question"), "no"])
+        # A whole installation under a loaded machine's Wine: more time than a look needs.
+        run = self.m.run_setup(steps=["ready", look("start"), "form@240000", look("question"),
+                                      "no"], timeout=300)
         player.join(30)
         self.assertFalse(run.timed_out, run.events)
         self.assertEqual([e for e in run.events if e[1] in ("missing", "unexpected")], [])
