@@ -7,6 +7,7 @@
 #include "app/frm_install_layout.h"
 #include "resources/list_names.h"
 #include "skin/dpi_win.h"
+#include "skin/paint_win.h"
 #include "skin/picture_win.h"
 #include "sys/application.h"
 #include "sys/errors.h"
@@ -50,6 +51,18 @@ void Place(TSkinControl& control, ControlId id, int dpi) {
     const install_form::Bounds b = install_form::ScaleBounds(Entry(id).bounds, dpi);
     control.SetDpi(dpi);
     control.SetBounds(b.left, b.top, b.width, b.height);
+}
+
+// Hinted text at a larger size can run wider than its share of the 96-DPI bounds: a label then
+// grows to the right rather than cut its caption.
+void FitLabel(TLabel& label, int dpi) {
+    if (dpi == kBaseDpi || label.Caption().empty())
+        return;
+    WindowDC screen(nullptr);
+    const UniqueFont font = CreateSkinFont(label.Font(), DEFAULT_QUALITY, dpi);
+    const SIZE text = MeasureCaption(screen.Get(), font.Get(), label.Caption());
+    if (text.cx > label.Width())
+        label.SetBounds(label.Left(), label.Top(), text.cx, label.Height());
 }
 
 void SetUpLabel(TLabel& label, ControlId id) {
@@ -240,6 +253,8 @@ void TFrmInstall::PlaceAll() {
     Place(cbUser, ControlId::cbUser, dpi_);
     Place(InsFolder, ControlId::InsFolder, dpi_);
     Place(DatFolder, ControlId::DatFolder, dpi_);
+    for (TLabel* label : {&lbInstall, &lbInsType, &lbData, &lbProgress})
+        FitLabel(*label, dpi_);
 }
 
 void TFrmInstall::ApplyDpi(int dpi, const RECT* suggested) {
