@@ -7,6 +7,7 @@
 #include "engine/folder_error_form.h"
 #include "resources/list_names.h"
 #include "skin/picture_win.h"
+#include "sys/errors.h"
 #include "sys/files.h"
 #include "sys/paths.h"
 #include "sys/unique_handle_win.h"
@@ -114,7 +115,14 @@ void TFrmInstall::XFolderChange(TSkinControl* sender) {
 }
 
 void TFrmInstall::ShowFolderState(TImage& icon, bool passed) {
-    icon.SetPicture(LoadBitmapResource(passed ? "OKICON" : "KOICON"));
+    const char* name = passed ? "OKICON" : "KOICON";
+    TPicture doubled;
+    try {
+        doubled = LoadBitmapResource(std::string(name) + "2X");
+    } catch (const Error&) {
+        // without the double-size drawing the single one is resampled
+    }
+    icon.SetArt(LoadBitmapResource(name), std::move(doubled));
     RepaintArea(icon);
 }
 

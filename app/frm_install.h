@@ -140,6 +140,11 @@ private:
     // Turns the gauge from grey to its active colour; true on the first report.
     bool ActivateGauge();
     void PaintGraphicControls(HDC dc);
+    // Lays the window and its controls out for a DPI: bounds, fonts, lines and art; the
+    // window takes `suggested` (screen coordinates) when given, else keeps its centre.
+    void ApplyDpi(int dpi, const RECT* suggested);
+    void PlaceAll();
+    void LoadArt();
     void RepaintArea(const TGraphicControl& control);
 
     // Folder fields (folder_choice_win.cpp).
@@ -154,6 +159,7 @@ private:
     void ShowFolderState(TImage& icon, bool passed);
 
     HWND window_ = nullptr;
+    int dpi_ = kBaseDpi;
     std::unique_ptr<TDMBase> engine_;
     bool isMainForm_ = false;
     bool takeRunDecision_ = true;

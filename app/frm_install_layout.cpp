@@ -72,6 +72,12 @@ const ControlEntry& Entry(ControlId id) {
     return kControls[static_cast<int>(id)];
 }
 
+Bounds ScaleBounds(const Bounds& bounds, int dpi) {
+    const TRect edges = ScaleRect(
+        {bounds.left, bounds.top, bounds.left + bounds.width, bounds.top + bounds.height}, dpi);
+    return {edges.left, edges.top, edges.Width(), edges.Height()};
+}
+
 GaugeReading TransferReading(int total, int current, int currentMaximum) {
     if (total > 0) {
         const float percent = static_cast<float>(current) * 100.0f / static_cast<float>(total);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "skin/colors.h"
+#include "skin/dpi_scale.h"
 #include "skin/flat_button_geometry.h"
 
 namespace ks {
@@ -66,6 +67,10 @@ struct ControlEntry {
 const std::array<ControlEntry, kControlCount>& Controls();
 const ControlEntry& Entry(ControlId id);
 
+// The table holds 96-DPI bounds; on a display of another DPI their edges scale, so controls
+// that touch or line up at 96 DPI still do.
+Bounds ScaleBounds(const Bounds& bounds, int dpi);
+
 // Items of the installation-type list; item 0 installs for every user.
 constexpr std::array<const char*, 2> kUserItems = {"All users", "Current user"};
 constexpr int kAllUsersItem = 0;
@@ -101,8 +106,8 @@ constexpr TColor kGaugeBar = clNavy;
 constexpr TColor kGaugeActiveBack = clWhite;
 
 // Whether a non-client hit test answers "caption" (drag) rather than "client".
-constexpr bool IsDragPoint(bool leftButtonDown, int clientY) {
-    return leftButtonDown && clientY < kDragBandHeight;
+constexpr bool IsDragPoint(bool leftButtonDown, int clientY, int dpi = kBaseDpi) {
+    return leftButtonDown && clientY < ScaleLength(kDragBandHeight, dpi);
 }
 
 // What a transfer report does to the gauge.

@@ -6,6 +6,8 @@
 
 #include "app/frm_install_layout.h"
 #include "resources/list_names.h"
+#include "skin/dpi_win.h"
+#include "skin/paint_win.h"
 #include "skin/picture_win.h"
 #include "sys/application.h"
 #include "sys/errors.h"
@@ -22,6 +24,8 @@ using install_form::Entry;
 
 constexpr char kWindowClass[] = "TFrmInstall";
 constexpr UINT kRunFolderChecks = WM_APP + 1;
+// WM_DPICHANGED; older SDK headers lack it.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 TFontSpec WhiteFont() {
     TFontSpec font;
@@ -37,16 +41,35 @@ TFontSpec WindowTextFont() {
     return font;
 }
 
-void Place(TGraphicControl& control, ControlId id) {
-    const install_form::Bounds& b = Entry(id).bounds;
+// Bounds and DPI from the table; visibility only at creation (the program changes it later).
+void Place(TGraphicControl& control, ControlId id, int dpi) {
+    const install_form::Bounds b = install_form::ScaleBounds(Entry(id).bounds, dpi);
     control.SetBounds(b.left, b.top, b.width, b.height);
-    control.SetVisible(Entry(id).visible);
+    control.SetDpi(dpi);
+}
+
+void Place(TSkinControl& control, ControlId id, int dpi) {
+    const install_form::Bounds b = install_form::ScaleBounds(Entry(id).bounds, dpi);
+    control.SetDpi(dpi);
+    control.SetBounds(b.left, b.top, b.width, b.height);
+}
+
+// Hinted text at a larger size can run wider than its share of the 96-DPI bounds: a label then
+// grows to the right rather than cut its caption.
+void FitLabel(TLabel& label, int dpi) {
+    if (dpi == kBaseDpi || label.Caption().empty())
+        return;
+    WindowDC screen(nullptr);
+    const UniqueFont font = CreateSkinFont(label.Font(), DEFAULT_QUALITY, dpi);
+    const SIZE text = MeasureCaption(screen.Get(), font.Get(), label.Caption());
+    if (text.cx > label.Width())
+        label.SetBounds(label.Left(), label.Top(), text.cx, label.Height());
 }
 
 void SetUpLabel(TLabel& label, ControlId id) {
     label.SetCaption(Entry(id).caption);
     label.SetFont(WhiteFont());
-    Place(label, id);
+    label.SetVisible(Entry(id).visible);
 }
 
 void Apply(TFlatButtonBase& button, const install_form::ButtonSetup& setup) {
@@ -59,16 +82,17 @@ void Apply(TFlatButtonBase& button, const install_form::ButtonSetup& setup) {
 }
 
 // Windowed controls take their caption, state and tab order from the table, then their window.
-void CreateFromTable(TSkinControl& control, ControlId id, HWND parent) {
+void CreateFromTable(TSkinControl& control, ControlId id, HWND parent, int dpi) {
     const install_form::ControlEntry& entry = Entry(id);
+    const install_form::Bounds b = install_form::ScaleBounds(entry.bounds, dpi);
     if (entry.caption[0] != '\0')
         control.SetCaption(entry.caption);
     control.SetEnabled(entry.enabled);
     control.SetVisible(entry.visible);
     if (entry.tabOrder >= 0)
         control.SetTabOrder(entry.tabOrder);
-    if (!control.Create(parent, entry.bounds.left, entry.bounds.top, entry.bounds.width,
-                        entry.bounds.height))
+    control.SetDpi(dpi);
+    if (!control.Create(parent, b.left, b.top, b.width, b.height))
         throw Error(std::string("Cannot create control ") + entry.name);
     // Later controls lie above earlier ones.
     SetWindowPos(control.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -95,6 +119,19 @@ StartPhases::Clock::duration SinceProcessCreation() {
     return std::chrono::microseconds((ticks(now) - ticks(created)) / 10);
 }
 
+// A glyph strip drawn at 96 DPI, or its double-size drawing (name + "2X") where that is the
+// nearer art; each image is resampled to its 96-DPI size scaled by the DPI.
+template <typename Control>
+void SetGlyphForDpi(Control& control, const char* name, int count, int dpi) {
+    const TPicture single = LoadPictureOrEmpty(LoadBitmapResource, name);
+    const TPicture doubled =
+        ArtSetFor(dpi) == 2
+            ? LoadPictureOrEmpty(LoadBitmapResource, (std::string(name) + "2X").c_str())
+            : TPicture{};
+    control.SetGlyph(doubled.Empty() ? single : doubled);
+    control.SetGlyphSize(ScaleLength(single.width / count, dpi), ScaleLength(single.height, dpi));
+}
+
 } // namespace
 
 TFrmInstall::TFrmInstall() = default;
@@ -118,12 +155,22 @@ bool TFrmInstall::Create(HINSTANCE instance, bool takeRunDecision) {
 
     // Borderless: the window is its client area.
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - kClientWidth) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - kClientHeight) / 2;
+    dpi_ = SystemDpi();
+    const int width = ScaleLength(kClientWidth, dpi_);
+    const int height = ScaleLength(kClientHeight, dpi_);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     window_ = CreateWindowExA(WS_EX_APPWINDOW, kWindowClass, install_form::kCaption, style, left,
-                              top, kClientWidth, kClientHeight, nullptr, nullptr, instance, this);
+                              top, width, height, nullptr, nullptr, instance, this);
     if (!window_)
         return false;
+    // Per-monitor awareness: the monitor it opened on may differ from the system's DPI.
+    const int windowDpi = WindowDpi(window_);
+    if (windowDpi != dpi_) {
+        dpi_ = windowDpi;
+        SetWindowPos(window_, nullptr, 0, 0, ScaleLength(kClientWidth, dpi_),
+                     ScaleLength(kClientHeight, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     SetMainWindowHandle(window_);
     startPhases_.End("window");
     takeRunDecision_ = takeRunDecision;
@@ -141,39 +188,36 @@ bool TFrmInstall::Create(HINSTANCE instance, bool takeRunDecision) {
 }
 
 void TFrmInstall::CreateControls() {
-    Mask.SetPicture(LoadPictureOrEmpty(LoadPictureResource, "BACKGROUND"));
-    Place(Mask, ControlId::Mask);
+    Mask.SetArt(LoadPictureOrEmpty(LoadPictureResource, "BACKGROUND"),
+                LoadPictureOrEmpty(LoadPictureResource, "BACKGROUND2X"));
 
     BtTerms.SetFont(WhiteFont());
     Apply(BtTerms, install_form::OrangeButton());
-    CreateFromTable(BtTerms, ControlId::BtTerms, window_);
+    CreateFromTable(BtTerms, ControlId::BtTerms, window_, dpi_);
 
     BtInstall.SetFont(WhiteFont());
     Apply(BtInstall, install_form::GreenButton(clWhite));
-    BtInstall.SetGlyph(LoadPictureOrEmpty(LoadBitmapResource, "INSTALLGLYPH"));
     BtInstall.SetNumGlyphs(2);
     BtInstall.SetLayout(blGlyphLeft);
-    CreateFromTable(BtInstall, ControlId::BtInstall, window_);
+    CreateFromTable(BtInstall, ControlId::BtInstall, window_, dpi_);
 
     BtClose.SetFont(WhiteFont());
     Apply(BtClose, install_form::OrangeButton());
-    CreateFromTable(BtClose, ControlId::BtClose, window_);
+    CreateFromTable(BtClose, ControlId::BtClose, window_, dpi_);
 
     SetUpLabel(lbInstall, ControlId::lbInstall);
     SetUpLabel(lbInsType, ControlId::lbInsType);
     SetUpLabel(lbData, ControlId::lbData);
-    Place(IcoBin, ControlId::IcoBin);
-    Place(IcoData, ControlId::IcoData);
 
     btSafe.SetFont(WhiteFont());
     Apply(btSafe, install_form::GreenButton(clBlack));
-    CreateFromTable(btSafe, ControlId::btSafe, window_);
+    CreateFromTable(btSafe, ControlId::btSafe, window_, dpi_);
 
     Barra.SetBackColor(install_form::kGaugeIdleBack);
     Barra.SetForeColor(install_form::kGaugeBar);
     Barra.SetMaxValue(100);
     Barra.SetProgress(0);
-    CreateFromTable(Barra, ControlId::Barra, window_);
+    CreateFromTable(Barra, ControlId::Barra, window_, dpi_);
 
     SetUpLabel(lbProgress, ControlId::lbProgress);
     SetUpLabel(lbTask, ControlId::lbTask);
@@ -181,26 +225,74 @@ void TFrmInstall::CreateControls() {
     chTerms.SetFont(WhiteFont());
     chTerms.SetLayout(checkboxRight);
     chTerms.SetTransparent(true);
-    CreateFromTable(chTerms, ControlId::chTerms, window_);
+    CreateFromTable(chTerms, ControlId::chTerms, window_, dpi_);
 
     cbUser.SetFont(WindowTextFont());
     cbUser.SetStyle(csDropDownList);
     cbUser.SetItems({install_form::kUserItems.begin(), install_form::kUserItems.end()});
     cbUser.SetItemIndex(install_form::kAllUsersItem);
-    CreateFromTable(cbUser, ControlId::cbUser, window_);
+    CreateFromTable(cbUser, ControlId::cbUser, window_, dpi_);
 
-    const TPicture folderGlyph = LoadPictureOrEmpty(LoadBitmapResource, "FOLDERGLYPH");
     InsFolder.SetFont(WindowTextFont());
     InsFolder.SetBorderStyle(ebsNone);
     InsFolder.SetDirectInput(false);
     InsFolder.SetButtonWidth(install_form::kFolderButtonWidth);
-    InsFolder.SetGlyph(folderGlyph);
-    CreateFromTable(InsFolder, ControlId::InsFolder, window_);
+    CreateFromTable(InsFolder, ControlId::InsFolder, window_, dpi_);
 
     DatFolder.SetFont(WindowTextFont());
     DatFolder.SetBorderStyle(ebsNone);
-    DatFolder.SetGlyph(folderGlyph);
-    CreateFromTable(DatFolder, ControlId::DatFolder, window_);
+    CreateFromTable(DatFolder, ControlId::DatFolder, window_, dpi_);
+    LoadArt();
+    PlaceAll();
+}
+
+void TFrmInstall::LoadArt() {
+    SetGlyphForDpi(BtInstall, "INSTALLGLYPH", 2, dpi_);
+    SetGlyphForDpi(InsFolder, "FOLDERGLYPH", 1, dpi_);
+    SetGlyphForDpi(DatFolder, "FOLDERGLYPH", 1, dpi_);
+}
+
+void TFrmInstall::PlaceAll() {
+    Place(Mask, ControlId::Mask, dpi_);
+    Place(BtTerms, ControlId::BtTerms, dpi_);
+    Place(BtInstall, ControlId::BtInstall, dpi_);
+    Place(BtClose, ControlId::BtClose, dpi_);
+    Place(lbInstall, ControlId::lbInstall, dpi_);
+    Place(lbInsType, ControlId::lbInsType, dpi_);
+    Place(lbData, ControlId::lbData, dpi_);
+    Place(IcoBin, ControlId::IcoBin, dpi_);
+    Place(IcoData, ControlId::IcoData, dpi_);
+    Place(btSafe, ControlId::btSafe, dpi_);
+    Place(Barra, ControlId::Barra, dpi_);
+    Place(lbProgress, ControlId::lbProgress, dpi_);
+    Place(lbTask, ControlId::lbTask, dpi_);
+    Place(chTerms, ControlId::chTerms, dpi_);
+    Place(cbUser, ControlId::cbUser, dpi_);
+    Place(InsFolder, ControlId::InsFolder, dpi_);
+    Place(DatFolder, ControlId::DatFolder, dpi_);
+    for (TLabel* label : {&lbInstall, &lbInsType, &lbData, &lbProgress})
+        FitLabel(*label, dpi_);
+}
+
+void TFrmInstall::ApplyDpi(int dpi, const RECT* suggested) {
+    if (!window_ || dpi <= 0)
+        return;
+    RECT before;
+    GetWindowRect(window_, &before);
+    dpi_ = dpi;
+    LoadArt();
+    PlaceAll();
+    const int width = ScaleLength(kClientWidth, dpi_);
+    const int height = ScaleLength(kClientHeight, dpi_);
+    if (suggested)
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+        SetWindowPos(window_, nullptr, (before.left + before.right - width) / 2,
+                     (before.top + before.bottom - height) / 2, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 void TFrmInstall::BindEvents() {
@@ -257,11 +349,12 @@ LRESULT TFrmInstall::HandleHitTest(int screenX, int screenY) const {
     const bool leftDown = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
     POINT point = {screenX, screenY};
     ScreenToClient(window_, &point);
-    return install_form::IsDragPoint(leftDown, point.y) ? HTCAPTION : HTCLIENT;
+    return install_form::IsDragPoint(leftDown, point.y, dpi_) ? HTCAPTION : HTCLIENT;
 }
 
 void TFrmInstall::PaintGraphicControls(HDC dc) {
-    RECT client = {0, 0, kClientWidth, kClientHeight};
+    RECT client;
+    GetClientRect(window_, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     TGraphicControl* const inOrder[] = {&Mask,   &lbInstall, &lbInsType,  &lbData,
                                         &IcoBin, &IcoData,   &lbProgress, &lbTask};
@@ -316,6 +409,10 @@ LRESULT TFrmInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return HandleHitTest(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         case WM_ERASEBKGND:
             return 1;
+        case kDpiChangedMessage:
+            // Moved to a monitor of another DPI: Windows suggests the new window rectangle.
+            ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window_, &paint);

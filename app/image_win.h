@@ -11,14 +11,22 @@ namespace ks {
 
 class TImage : public TGraphicControl {
 public:
-    void SetPicture(TPicture picture) { picture_ = std::move(picture); }
+    void SetPicture(TPicture picture) { SetArt(std::move(picture), {}); }
     const TPicture& Picture() const { return picture_; }
+    // A picture drawn for 96 DPI and, optionally, the same drawn twice the size: the control
+    // shows the nearer one resampled to its DPI.
+    void SetArt(TPicture single, TPicture doubled);
+    // What the control paints at its current DPI.
+    const TPicture& Shown() const;
 
 protected:
     void Paint(HDC dc, const RECT& bounds) override;
 
 private:
     TPicture picture_;
+    TPicture doubled_;
+    mutable TPicture shown_;
+    mutable int shownDpi_ = 0;
 };
 
 } // namespace ks

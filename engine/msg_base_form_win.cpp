@@ -6,7 +6,9 @@
 
 #include "engine/msg_base_form_win.h"
 #include "engine/msg_form_rules.h"
+#include "skin/dpi_win.h"
 #include "skin/paint_win.h"
+#include "skin/picture_scale.h"
 #include "skin/picture_win.h"
 #include "sys/application.h"
 
@@ -35,6 +37,37 @@ void SetUpDialogButton(TFlatButton& button, const char* caption, int left, int m
 
 void CreateChild(HWND parent, TSkinControl& control) {
     control.Create(parent, control.Left(), control.Top(), control.Width(), control.Height());
+}
+
+template <typename Control> void ScaleControl(Control& control, int dpi) {
+    const TRect edges = ScaleRect({control.Left(), control.Top(), control.Left() + control.Width(),
+                                   control.Top() + control.Height()},
+                                  dpi);
+    control.SetBounds(edges.left, edges.top, edges.Width(), edges.Height());
+    control.SetDpi(dpi);
+}
+
+// The form as laid out for 96 DPI, brought to the display's DPI once, before its window exists.
+void ScaleParts(TFrmMsgBase::Parts& p, int dpi) {
+    p.dpi = dpi;
+    p.clientWidth = ScaleLength(p.clientWidth, dpi);
+    p.clientHeight = ScaleLength(p.clientHeight, dpi);
+    ScaleControl(p.btOk, dpi);
+    ScaleControl(p.btKo, dpi);
+    ScaleControl(p.fondo, dpi);
+    ScaleControl(p.KVRLogo, dpi);
+    ScaleControl(p.lbMsg, dpi);
+    ScaleControl(p.Label2, dpi);
+    ScaleControl(p.Label1, dpi);
+    TPicture doubled;
+    if (ArtSetFor(dpi) == 2) {
+        try {
+            doubled = LoadPictureResource("LOGO2X");
+        } catch (const std::exception&) {
+            // the single-size logo is resampled instead
+        }
+    }
+    p.KVRLogo.SetImageNormal(ArtForDpi(p.KVRLogo.ImageNormal(), doubled, dpi));
 }
 
 BOOL CALLBACK DisableOtherWindow(HWND window, LPARAM context) {
@@ -120,6 +153,7 @@ void* TFrmMsgBase::Handle() {
         windowClass.lpszClassName = p.className;
         RegisterClassExA(&windowClass);
     }
+    ScaleParts(p, SystemDpi());
     const int left = (GetSystemMetrics(SM_CXSCREEN) - p.clientWidth) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - p.clientHeight) / 2;
     CreateWindowExA(WS_EX_TOPMOST, p.className, ApplicationTitle().c_str(),
@@ -190,8 +224,10 @@ int TFrmMsgBase::ShowModal() {
 }
 
 void TFrmMsgBaseWindow::FormCreate(TFrmMsgBase::Parts& parts) {
-    // No scaling to the screen's text size: every position is in pixels as laid out.
-    UniqueRegion region(CreateRoundRectRgn(0, 0, parts.clientWidth, parts.clientHeight, 9, 9));
+    // The layout was scaled to the display's DPI before the window was made.
+    const int corner = ScaleLength(9, parts.dpi);
+    UniqueRegion region(
+        CreateRoundRectRgn(0, 0, parts.clientWidth, parts.clientHeight, corner, corner));
     if (region && SetWindowRgn(parts.window, region.Get(), TRUE))
         region.Release(); // the window owns it now
     parts.fondo.SetBounds(0, 0, parts.clientWidth, parts.clientHeight);
@@ -206,7 +242,8 @@ LRESULT TFrmMsgBaseWindow::HandleHitTest(const TFrmMsgBase::Parts& parts, LPARAM
     ScreenToClient(parts.window, &point);
     RECT client;
     GetClientRect(parts.window, &client);
-    return InMsgFormDragFrame(point.x, point.y, client.right, client.bottom) ? HTCAPTION : HTCLIENT;
+    return InMsgFormDragFrame(point.x, point.y, client.right, client.bottom, parts.dpi) ? HTCAPTION
+                                                                                        : HTCLIENT;
 }
 
 void TFrmMsgBaseWindow::PaintForm(TFrmMsgBase::Parts& parts, HDC dc) {

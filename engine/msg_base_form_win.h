@@ -17,6 +17,8 @@ struct TFrmMsgBase::Parts {
     const char* className = "TFrmMsgBase";
     int clientWidth = TFrmMsgBase::kClientWidth;
     int clientHeight = TFrmMsgBase::kClientHeight;
+    // Bounds and sizes above are laid out at 96 DPI until the window is made, then at this DPI.
+    int dpi = kBaseDpi;
     TFontSpec font;
 
     // In declaration order; the graphic controls paint in this order too.

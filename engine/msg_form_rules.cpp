@@ -1,9 +1,13 @@
 #include "engine/msg_form_rules.h"
 
+#include "skin/dpi_scale.h"
+
 namespace ks {
 
-bool InMsgFormDragFrame(int x, int y, int clientWidth, int clientHeight) {
-    const bool inner = x >= 30 && y >= 40 && x <= clientWidth - 32 && y <= clientHeight - 32;
+bool InMsgFormDragFrame(int x, int y, int clientWidth, int clientHeight, int dpi) {
+    const int right = ScaleLength(32, dpi);
+    const bool inner = x >= ScaleLength(30, dpi) && y >= ScaleLength(40, dpi) &&
+                       x <= clientWidth - right && y <= clientHeight - right;
     return !inner;
 }
 

@@ -4,15 +4,20 @@
 
 namespace ks {
 
-TRect CheckBoxRect(int clientWidth, int /*clientHeight*/, TCheckBoxLayout layout) {
-    const int left = layout == checkboxLeft ? 1 : clientWidth - 1 - kCheckBoxSize;
-    return {left, 3, left + kCheckBoxSize, 3 + kCheckBoxSize};
+TRect CheckBoxRect(int clientWidth, int /*clientHeight*/, TCheckBoxLayout layout, int dpi) {
+    const int size = ScaleLength(kCheckBoxSize, dpi);
+    const int margin = ScaleLength(1, dpi);
+    const int top = ScaleLength(3, dpi);
+    const int left = layout == checkboxLeft ? margin : clientWidth - margin - size;
+    return {left, top, left + size, top + size};
 }
 
-TRect CheckBoxCaptionRect(int clientWidth, int clientHeight, TCheckBoxLayout layout) {
+TRect CheckBoxCaptionRect(int clientWidth, int clientHeight, TCheckBoxLayout layout, int dpi) {
+    const int one = ScaleLength(1, dpi);
+    const int boxSide = ScaleLength(16, dpi);
     if (layout == checkboxLeft)
-        return {16, 1, clientWidth - 1, clientHeight - 1};
-    return {1, 1, clientWidth - 16, clientHeight - 1};
+        return {boxSide, one, clientWidth - one, clientHeight - one};
+    return {one, one, clientWidth - boxSide, clientHeight - one};
 }
 
 TColor CheckBoxFill(const TCheckBoxColors& colors, bool hot, bool pressed, bool focused) {
@@ -31,15 +36,20 @@ const std::vector<TLine>& CheckMarkLines() {
     return lines;
 }
 
-std::vector<TPoint> CheckMarkPixels() {
+std::vector<TPoint> CheckMarkPixels(int dpi) {
     std::vector<TPoint> pixels;
+    const auto addBlock = [&pixels, dpi](int x, int y) {
+        for (int by = ScaleLength(y, dpi); by < ScaleLength(y + 1, dpi); ++by)
+            for (int bx = ScaleLength(x, dpi); bx < ScaleLength(x + 1, dpi); ++bx)
+                pixels.push_back({bx, by});
+    };
     for (const TLine& line : CheckMarkLines()) {
         // Every tick line is a 45-degree diagonal.
         const int steps = std::abs(line.to.x - line.from.x);
         const int dx = line.to.x > line.from.x ? 1 : -1;
         const int dy = line.to.y > line.from.y ? 1 : -1;
         for (int i = 0; i < steps; ++i)
-            pixels.push_back({line.from.x + i * dx, line.from.y + i * dy});
+            addBlock(line.from.x + i * dx, line.from.y + i * dy);
     }
     return pixels;
 }

@@ -4,21 +4,24 @@
 
 namespace ks {
 
-TRect ComboArrowRect(int clientWidth, int clientHeight) {
-    return {clientWidth - kComboArrowWidth, 0, clientWidth, clientHeight};
+TRect ComboArrowRect(int clientWidth, int clientHeight, int dpi) {
+    return {clientWidth - ScaleLength(kComboArrowWidth, dpi), 0, clientWidth, clientHeight};
 }
 
-TRect ComboTextRect(int clientWidth, int clientHeight) {
+TRect ComboTextRect(int clientWidth, int clientHeight, int dpi) {
     // One border frame and two frames in the face colour.
-    return {3, 3, clientWidth - kComboArrowWidth - 1, clientHeight - 3};
+    const int frames = ScaleLength(3, dpi);
+    return {frames, frames, clientWidth - ScaleLength(kComboArrowWidth + 1, dpi),
+            clientHeight - frames};
 }
 
-std::vector<TRect> ComboArrowRuns(const TRect& arrowArea, bool up) {
+std::vector<TRect> ComboArrowRuns(const TRect& arrowArea, bool up, int dpi) {
+    const int rows = ScaleLength(3, dpi);
     const int centreX = arrowArea.left + arrowArea.Width() / 2;
-    const int top = arrowArea.top + (arrowArea.Height() - 3) / 2;
+    const int top = arrowArea.top + (arrowArea.Height() - rows) / 2;
     std::vector<TRect> runs;
-    for (int row = 0; row < 3; ++row) {
-        const int half = up ? row : 2 - row;
+    for (int row = 0; row < rows; ++row) {
+        const int half = up ? row : rows - 1 - row;
         runs.push_back({centreX - half, top + row, centreX + half + 1, top + row + 1});
     }
     return runs;

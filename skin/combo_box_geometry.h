@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "skin/colors.h"
+#include "skin/dpi_scale.h"
 #include "skin/flat_button_geometry.h"
 
 namespace ks {
@@ -17,12 +18,13 @@ struct TComboBoxColors {
 
 constexpr int kComboArrowWidth = 11;
 
-TRect ComboArrowRect(int clientWidth, int clientHeight);
+// Lengths at 96 DPI, scaled by dpi.
+TRect ComboArrowRect(int clientWidth, int clientHeight, int dpi = kBaseDpi);
 // The text area inside the frames, left of the arrow area.
-TRect ComboTextRect(int clientWidth, int clientHeight);
+TRect ComboTextRect(int clientWidth, int clientHeight, int dpi = kBaseDpi);
 // Horizontal pixel runs of the triangle, centred in the arrow area; pointing down, or up
-// while the list is dropped.
-std::vector<TRect> ComboArrowRuns(const TRect& arrowArea, bool up);
+// while the list is dropped. Its rows (3 at 96 DPI) scale, its sides stay at 45 degrees.
+std::vector<TRect> ComboArrowRuns(const TRect& arrowArea, bool up, int dpi = kBaseDpi);
 
 // Typing a letter in the closed list: the next item after `current` (wrapping around) whose
 // text starts with it, case-insensitive; -1 when there is none.

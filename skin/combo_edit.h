@@ -21,9 +21,11 @@ public:
     // Setting the text from the program raises OnChange when it differs.
     void SetText(const std::string& text);
     std::string Text() const;
+    // At 96 DPI; the button scales with the control's DPI.
     void SetButtonWidth(int width);
     int ButtonWidth() const { return buttonWidth_; }
     void SetGlyph(const TPicture& glyph);
+    void SetGlyphSize(int width, int height);
     void SetNumGlyphs(int count);
     // False: the keyboard cannot type or paste; only the program changes the text.
     void SetDirectInput(bool direct);

@@ -34,6 +34,7 @@ void TComboEdit::Created() {
             SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
     }
     button_.SetEnabled(Enabled());
+    button_.SetDpi(Dpi());
     button_.Create(Handle(), 0, 0, 1, 1);
     ArrangeChildren();
 }
@@ -41,10 +42,11 @@ void TComboEdit::Created() {
 void TComboEdit::ArrangeChildren() {
     if (!Handle())
         return;
-    const int inset = borderStyle_ == ebsSingle ? 1 : 0;
-    const int buttonLeft = Width() - inset - buttonWidth_;
+    const int inset = borderStyle_ == ebsSingle ? ScaleLineWidth(1, Dpi()) : 0;
+    const int buttonWidth = Scaled(buttonWidth_);
+    const int buttonLeft = Width() - inset - buttonWidth;
     // Without a border the button takes the full height.
-    button_.SetBounds(buttonLeft, inset, buttonWidth_, Height() - 2 * inset);
+    button_.SetBounds(buttonLeft, inset, buttonWidth, Height() - 2 * inset);
     if (edit_) {
         // The text is centred vertically in the area left of the button.
         TEXTMETRICA metrics = {};
@@ -94,6 +96,10 @@ void TComboEdit::SetGlyph(const TPicture& glyph) {
     button_.SetGlyph(glyph);
 }
 
+void TComboEdit::SetGlyphSize(int width, int height) {
+    button_.SetGlyphSize(width, height);
+}
+
 void TComboEdit::SetNumGlyphs(int count) {
     button_.SetNumGlyphs(count);
 }
@@ -125,6 +131,8 @@ void TComboEdit::EnabledChanged() {
 }
 
 void TComboEdit::FontChanged() {
+    // Also where a DPI change arrives: the browse button follows.
+    button_.SetDpi(Dpi());
     if (edit_)
         SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
     ArrangeChildren();
@@ -183,7 +191,7 @@ LRESULT TComboEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TComboEdit::Paint(HDC dc, const RECT& client) {
     FillSolid(dc, client, color_);
     if (borderStyle_ == ebsSingle)
-        Frame3D(dc, client, clBtnShadow, clBtnHighlight);
+        Frame3D(dc, client, clBtnShadow, clBtnHighlight, ScaleLineWidth(1, Dpi()));
 }
 
 } // namespace ks

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "skin/colors.h"
+#include "skin/dpi_scale.h"
 #include "sys/unique_handle_win.h"
 
 namespace ks {
@@ -42,8 +43,10 @@ struct TFontSpec {
     TColor color = clWindowText;
 };
 
-// Creates the GDI font a font description asks for (quality: a LOGFONT lfQuality value).
-UniqueFont CreateSkinFont(const TFontSpec& font, BYTE quality = DEFAULT_QUALITY);
+// Creates the GDI font a font description asks for (quality: a LOGFONT lfQuality value); the
+// description's height is at 96 DPI and scales by dpi.
+UniqueFont CreateSkinFont(const TFontSpec& font, BYTE quality = DEFAULT_QUALITY,
+                          int dpi = kBaseDpi);
 // Resolves system colours (IsSystemColor) to the current theme's RGB value.
 TColor ResolveColor(TColor color);
 
@@ -73,6 +76,10 @@ public:
     const std::string& Caption() const { return caption_; }
     void SetFont(const TFontSpec& font);
     const TFontSpec& Font() const { return font_; }
+    // The display's DPI: fonts, line widths and fixed inner lengths scale by it. Bounds are
+    // the parent's business.
+    void SetDpi(int dpi);
+    int Dpi() const { return dpi_; }
     // Keyboard navigation order among the parent's focusable controls (lower first).
     void SetTabOrder(int order) { tabOrder_ = order; }
     int TabOrder() const { return tabOrder_; }
@@ -103,6 +110,8 @@ protected:
     virtual void CaptionChanged() { Invalidate(); }
     virtual void FontChanged() { Invalidate(); }
     virtual void Created() {}
+    // A length of the 96-DPI design in this control's pixels.
+    int Scaled(int length) const { return ScaleLength(length, dpi_); }
 
     HFONT FontHandle() const;
     // Paints the parent's image under this control into the DC.
@@ -129,6 +138,7 @@ private:
     bool enabled_ = true;
     bool visible_ = true;
     int tabOrder_ = 0;
+    int dpi_ = kBaseDpi;
     std::string caption_;
     TFontSpec font_;
     mutable UniqueFont fontHandle_;
@@ -147,6 +157,9 @@ public:
     int Height() const { return height_; }
     void SetVisible(bool visible) { visible_ = visible; }
     bool Visible() const { return visible_; }
+    // As TSkinControl::SetDpi; the parent repaints.
+    void SetDpi(int dpi) { dpi_ = dpi; }
+    int Dpi() const { return dpi_; }
     // Paints the control when visible; the parent calls it from WM_PAINT and WM_PRINTCLIENT.
     void PaintOn(HDC dc);
 
@@ -159,6 +172,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     bool visible_ = true;
+    int dpi_ = kBaseDpi;
 };
 
 // For message loops of forms holding skinned controls: Tab and Shift+Tab move the focus among

@@ -13,9 +13,9 @@
 
 namespace ks {
 
-UniqueFont CreateSkinFont(const TFontSpec& font, BYTE quality) {
+UniqueFont CreateSkinFont(const TFontSpec& font, BYTE quality, int dpi) {
     LOGFONTA logFont = {};
-    logFont.lfHeight = font.height;
+    logFont.lfHeight = ScaleFontHeight(font.height, dpi);
     logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -70,7 +70,7 @@ bool TSkinControl::Create(HWND parent, int left, int top, int width, int height)
     width_ = width;
     height_ = height;
     if (!fontHandle_)
-        fontHandle_ = CreateSkinFont(font_);
+        fontHandle_ = CreateSkinFont(font_, DEFAULT_QUALITY, dpi_);
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | style_;
     if (visible_)
         style |= WS_VISIBLE;
@@ -120,13 +120,21 @@ void TSkinControl::SetCaption(const std::string& caption) {
 
 void TSkinControl::SetFont(const TFontSpec& font) {
     font_ = font;
-    fontHandle_ = CreateSkinFont(font_);
+    fontHandle_ = CreateSkinFont(font_, DEFAULT_QUALITY, dpi_);
+    FontChanged();
+}
+
+void TSkinControl::SetDpi(int dpi) {
+    if (dpi == dpi_ || dpi <= 0)
+        return;
+    dpi_ = dpi;
+    fontHandle_ = CreateSkinFont(font_, DEFAULT_QUALITY, dpi_);
     FontChanged();
 }
 
 HFONT TSkinControl::FontHandle() const {
     if (!fontHandle_)
-        fontHandle_ = CreateSkinFont(font_);
+        fontHandle_ = CreateSkinFont(font_, DEFAULT_QUALITY, dpi_);
     return fontHandle_.Get();
 }
 

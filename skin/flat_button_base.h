@@ -32,6 +32,9 @@ public:
     // transparent.
     void SetGlyph(const TPicture& glyph);
     const TPicture& Glyph() const { return glyph_; }
+    // The size each image is drawn at, resampled smoothly (0 x 0: its own size); a strip drawn
+    // at twice the size stays sharp on a high-DPI display.
+    void SetGlyphSize(int width, int height);
     void SetNumGlyphs(int count); // 1..4
     int NumGlyphs() const { return numGlyphs_; }
     void SetLayout(TButtonLayout layout);
@@ -74,6 +77,7 @@ private:
     TTransparentMode transparentMode_ = tmNone;
     TPicture glyph_;
     int numGlyphs_ = 1;
+    TPoint glyphSize_;
     TButtonLayout layout_ = blGlyphTop;
     int margin_ = -1;
     int spacing_ = 4;

@@ -6,6 +6,7 @@
 #include "skin/glyph.h"
 #include "skin/hot_tracker_win.h"
 #include "skin/paint_win.h"
+#include "skin/picture_scale.h"
 #include "skin/picture_win.h"
 
 namespace ks {
@@ -47,6 +48,10 @@ void TFlatButtonBase::SetTransparentMode(TTransparentMode mode) {
 }
 void TFlatButtonBase::SetGlyph(const TPicture& glyph) {
     glyph_ = glyph;
+    Invalidate();
+}
+void TFlatButtonBase::SetGlyphSize(int width, int height) {
+    glyphSize_ = {width, height};
     Invalidate();
 }
 void TFlatButtonBase::SetNumGlyphs(int count) {
@@ -210,20 +215,20 @@ void TFlatButtonBase::Paint(HDC dc, const RECT& client) {
     else
         PaintParentBackground(dc);
 
-    RECT frame = client;
-    for (int i = 0; i < look.frameWidth; ++i) {
-        Frame3D(dc, frame, look.frameTopLeft, look.frameBottomRight);
-        InflateRect(&frame, -1, -1);
-    }
+    Frame3D(dc, client, look.frameTopLeft, look.frameBottomRight,
+            ScaleLineWidth(look.frameWidth, Dpi()));
 
     const TGlyphChoice choice = GlyphImageFor(state, numGlyphs_);
     TPicture image = GlyphImage(glyph_, numGlyphs_, choice.index);
     if (choice.embossed)
         image = EmbossedGlyph(image, ResolveColor(clBtnHighlight), ResolveColor(clBtnShadow));
+    if (glyphSize_.x > 0 && glyphSize_.y > 0)
+        image = ResizePicture(image, glyphSize_.x, glyphSize_.y);
     const SIZE text = MeasureCaption(dc, FontHandle(), Caption());
     const TRect area = {client.left, client.top, client.right, client.bottom};
     const TButtonLayoutResult layout = LayoutGlyphButton(
-        area, image.width, image.height, text.cx, text.cy, layout_, margin_, spacing_, look.offset);
+        area, image.width, image.height, text.cx, text.cy, layout_,
+        margin_ < 0 ? margin_ : Scaled(margin_), Scaled(spacing_), Scaled(look.offset));
     DrawPicture(dc, layout.glyph.x, layout.glyph.y, image);
     DrawCaption(dc, FontHandle(), Caption(), ToRect(layout.caption),
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE, Font().color, look.engravedCaption);

@@ -151,16 +151,16 @@ void TFlatCheckBox::Paint(HDC dc, const RECT& client) {
 
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
-    const TRect box = CheckBoxRect(width, height, layout_);
+    const TRect box = CheckBoxRect(width, height, layout_, Dpi());
     FillSolid(dc, ToRect(box), CheckBoxFill(colors_, Hot(), pressed_, Focused()));
-    FrameSolid(dc, ToRect(box), colors_.border);
+    FrameSolid(dc, ToRect(box), colors_.border, ScaleLineWidth(1, Dpi()));
     if (checked_) {
         const COLORREF tick = ResolveColor(Enabled() ? colors_.check : clBtnShadow);
-        for (const TPoint& point : CheckMarkPixels())
+        for (const TPoint& point : CheckMarkPixels(Dpi()))
             SetPixelV(dc, box.left + point.x, box.top + point.y, tick);
     }
 
-    const TRect caption = CheckBoxCaptionRect(width, height, layout_);
+    const TRect caption = CheckBoxCaptionRect(width, height, layout_, Dpi());
     const UINT format = DT_WORDBREAK | DT_TOP | (layout_ == checkboxLeft ? DT_LEFT : DT_RIGHT);
     DrawCaption(dc, FontHandle(), Caption(), ToRect(caption), format, Font().color, !Enabled());
 }

@@ -201,24 +201,24 @@ void TFlatComboBox::Paint(HDC dc, const RECT& client) {
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
     FillSolid(dc, client, colors_.color);
-    FrameSolid(dc, client, colors_.border);
+    FrameSolid(dc, client, colors_.border, ScaleLineWidth(1, Dpi()));
 
-    const TRect textArea = ComboTextRect(width, height);
+    const TRect textArea = ComboTextRect(width, height, Dpi());
     RECT text = ToRect(textArea);
     TColor textColor = Enabled() ? Font().color : clBtnShadow;
     if (Focused() && !DroppedDown() && itemIndex_ >= 0) {
         FillSolid(dc, text, static_cast<TColor>(GetSysColor(COLOR_HIGHLIGHT)));
         textColor = static_cast<TColor>(GetSysColor(COLOR_HIGHLIGHTTEXT));
     }
-    text.left += 1;
+    text.left += Scaled(1);
     DrawCaption(dc, FontHandle(), Text(), text,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, textColor,
                 false);
 
-    const TRect arrowArea = ComboArrowRect(width, height);
+    const TRect arrowArea = ComboArrowRect(width, height, Dpi());
     FillSolid(dc, ToRect(arrowArea), colors_.arrowBackground);
-    FrameSolid(dc, ToRect(arrowArea), colors_.border);
-    const auto runs = ComboArrowRuns(arrowArea, DroppedDown());
+    FrameSolid(dc, ToRect(arrowArea), colors_.border, ScaleLineWidth(1, Dpi()));
+    const auto runs = ComboArrowRuns(arrowArea, DroppedDown(), Dpi());
     if (Enabled()) {
         for (const TRect& run : runs)
             FillSolid(dc, ToRect(run), colors_.arrow);
@@ -226,7 +226,7 @@ void TFlatComboBox::Paint(HDC dc, const RECT& client) {
     }
     for (const TRect& run : runs) {
         RECT shifted = ToRect(run);
-        OffsetRect(&shifted, 1, 1);
+        OffsetRect(&shifted, ScaleLineWidth(1, Dpi()), ScaleLineWidth(1, Dpi()));
         FillSolid(dc, shifted, clWhite);
     }
     for (const TRect& run : runs)

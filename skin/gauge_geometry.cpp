@@ -10,8 +10,8 @@ int GaugePercent(long long progress, long long minValue, long long maxValue) {
     return static_cast<int>((progress - minValue) * 100 / (maxValue - minValue));
 }
 
-TRect GaugeInnerRect(int clientWidth, int clientHeight, TGaugeBorderStyle border) {
-    const int inset = border == bsSingle ? 1 : 0;
+TRect GaugeInnerRect(int clientWidth, int clientHeight, TGaugeBorderStyle border, int dpi) {
+    const int inset = border == bsSingle ? ScaleLineWidth(1, dpi) : 0;
     return {inset, inset, clientWidth - inset, clientHeight - inset};
 }
 

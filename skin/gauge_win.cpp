@@ -61,7 +61,7 @@ void TGauge::SetBackColor(TColor color) {
 void TGauge::Paint(HDC dc, const RECT& client) {
     FillSolid(dc, client, clBlack);
     const TRect inner =
-        GaugeInnerRect(client.right - client.left, client.bottom - client.top, borderStyle_);
+        GaugeInnerRect(client.right - client.left, client.bottom - client.top, borderStyle_, Dpi());
     if (inner.Width() <= 0 || inner.Height() <= 0)
         return;
     FillSolid(dc, ToRect(inner), backColor_);
@@ -80,7 +80,7 @@ void TGauge::Paint(HDC dc, const RECT& client) {
     const RECT maskRect = {0, 0, inner.Width(), inner.Height()};
     FillSolid(mask.Dc(), maskRect, clBlack);
     TFontSpec font = Font();
-    const UniqueFont crisp = CreateSkinFont(font, NONANTIALIASED_QUALITY);
+    const UniqueFont crisp = CreateSkinFont(font, NONANTIALIASED_QUALITY, Dpi());
     const std::string text = std::to_string(percent) + "%";
     RECT textRect = maskRect;
     DrawCaption(mask.Dc(), crisp.Get(), text, textRect,

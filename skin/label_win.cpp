@@ -13,7 +13,7 @@ void TLabel::Paint(HDC dc, const RECT& bounds) {
         format |= DT_WORDBREAK;
     if (!showAccelChar_)
         format |= DT_NOPREFIX;
-    const UniqueFont font = CreateSkinFont(font_);
+    const UniqueFont font = CreateSkinFont(font_, DEFAULT_QUALITY, Dpi());
     DrawCaption(dc, font.Get(), caption_, bounds, format, font_.color, false);
 }
 

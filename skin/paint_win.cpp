@@ -16,17 +16,21 @@ void FillSolid(HDC dc, const RECT& rect, TColor color) {
     SetBkColor(dc, previous);
 }
 
-void FrameSolid(HDC dc, const RECT& rect, TColor color) {
-    Frame3D(dc, rect, color, color);
+void FrameSolid(HDC dc, const RECT& rect, TColor color, int width) {
+    Frame3D(dc, rect, color, color, width);
 }
 
-void Frame3D(HDC dc, const RECT& rect, TColor topLeft, TColor bottomRight) {
-    if (rect.right <= rect.left || rect.bottom <= rect.top)
-        return;
-    FillSolid(dc, {rect.left, rect.top, rect.right, rect.top + 1}, topLeft);
-    FillSolid(dc, {rect.left, rect.top, rect.left + 1, rect.bottom}, topLeft);
-    FillSolid(dc, {rect.left, rect.bottom - 1, rect.right, rect.bottom}, bottomRight);
-    FillSolid(dc, {rect.right - 1, rect.top, rect.right, rect.bottom}, bottomRight);
+void Frame3D(HDC dc, const RECT& rect, TColor topLeft, TColor bottomRight, int width) {
+    RECT ring = rect;
+    for (int line = 0; line < width; ++line) {
+        if (ring.right <= ring.left || ring.bottom <= ring.top)
+            return;
+        FillSolid(dc, {ring.left, ring.top, ring.right, ring.top + 1}, topLeft);
+        FillSolid(dc, {ring.left, ring.top, ring.left + 1, ring.bottom}, topLeft);
+        FillSolid(dc, {ring.left, ring.bottom - 1, ring.right, ring.bottom}, bottomRight);
+        FillSolid(dc, {ring.right - 1, ring.top, ring.right, ring.bottom}, bottomRight);
+        InflateRect(&ring, -1, -1);
+    }
 }
 
 void DrawCaption(HDC dc, HFONT font, const std::string& text, RECT rect, UINT format, TColor color,

@@ -13,9 +13,10 @@ namespace ks {
 
 RECT ToRect(const TRect& rect);
 void FillSolid(HDC dc, const RECT& rect, TColor color);
-void FrameSolid(HDC dc, const RECT& rect, TColor color);
-// Top and left lines in one colour, bottom and right in the other (1 pixel).
-void Frame3D(HDC dc, const RECT& rect, TColor topLeft, TColor bottomRight);
+// Frames `width` pixels thick, inside the rectangle.
+void FrameSolid(HDC dc, const RECT& rect, TColor color, int width = 1);
+// Top and left lines in one colour, bottom and right in the other.
+void Frame3D(HDC dc, const RECT& rect, TColor topLeft, TColor bottomRight, int width = 1);
 // Text without background; engraved: first 1 pixel right and down in the button highlight
 // colour, then in place in the button shadow colour.
 void DrawCaption(HDC dc, HFONT font, const std::string& text, RECT rect, UINT format, TColor color,

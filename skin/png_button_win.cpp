@@ -6,7 +6,7 @@
 namespace ks {
 
 void TPNGButton::Paint(HDC dc, const RECT& bounds) {
-    UniqueFont font = CreateSkinFont(font_);
+    UniqueFont font = CreateSkinFont(font_, DEFAULT_QUALITY, Dpi());
     const SIZE text = MeasureCaption(dc, font.Get(), caption_);
     const TRect area = {bounds.left, bounds.top, bounds.right, bounds.bottom};
     const TButtonLayoutResult layout =

@@ -110,6 +110,47 @@ TEST(InstallFormDrag, OnlyAPressAboveLine160Drags) {
     EXPECT_TRUE(IsDragPoint(true, -5)); // a point above the client area still drags
 }
 
+struct ScaleCase {
+    const char* name;
+    int dpi;
+    int clientWidth;
+    int clientHeight;
+    int dragLimit; // first client line that no longer drags
+    Bounds install;
+};
+
+class InstallFormScale : public testing::TestWithParam<ScaleCase> {};
+
+TEST_P(InstallFormScale, WindowControlsAndDragBandScaleTogether) {
+    const ScaleCase& c = GetParam();
+    EXPECT_EQ(ScaleLength(kClientWidth, c.dpi), c.clientWidth);
+    EXPECT_EQ(ScaleLength(kClientHeight, c.dpi), c.clientHeight);
+    EXPECT_TRUE(IsDragPoint(true, c.dragLimit - 1, c.dpi));
+    EXPECT_FALSE(IsDragPoint(true, c.dragLimit, c.dpi));
+    const Bounds install = ScaleBounds(Entry(ControlId::BtInstall).bounds, c.dpi);
+    EXPECT_EQ(install.left, c.install.left);
+    EXPECT_EQ(install.top, c.install.top);
+    EXPECT_EQ(install.width, c.install.width);
+    EXPECT_EQ(install.height, c.install.height);
+    // Rounding never pushes a control out of the window, and the background still fills it.
+    for (const ControlEntry& entry : Controls()) {
+        const Bounds b = ScaleBounds(entry.bounds, c.dpi);
+        EXPECT_LE(b.left + b.width, c.clientWidth) << entry.name;
+        EXPECT_LE(b.top + b.height, c.clientHeight) << entry.name;
+    }
+    const Bounds mask = ScaleBounds(Entry(ControlId::Mask).bounds, c.dpi);
+    EXPECT_EQ(mask.width, c.clientWidth);
+    EXPECT_EQ(mask.height, c.clientHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dpi, InstallFormScale,
+    testing::Values(ScaleCase{"At100", 96, 595, 360, 160, {440, 192, 113, 33}},
+                    ScaleCase{"At125", 120, 744, 450, 200, {550, 240, 141, 41}},
+                    ScaleCase{"At150", 144, 893, 540, 240, {660, 288, 170, 50}},
+                    ScaleCase{"At200", 192, 1190, 720, 320, {880, 384, 226, 66}}),
+    [](const testing::TestParamInfo<ScaleCase>& info) { return info.param.name; });
+
 TEST(InstallFormPicker, TitleNamesTheField) {
     EXPECT_EQ(SelectFolderTitle(Entry(ControlId::lbInstall).caption),
               "Please select Installation folder:");

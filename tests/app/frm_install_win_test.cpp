@@ -394,6 +394,47 @@ TEST_F(MainWindowTest, OnlyTheTop160PixelsDragTheWindow) {
     EXPECT_EQ(hitAt(359), HTCLIENT);
 }
 
+TEST_F(MainWindowTest, DpiChangeLaysEverythingOutAgainInTheSuggestedRectangle) {
+    // What Windows sends when the window moves to a monitor of another DPI.
+    constexpr UINT kDpiChanged = 0x02E0;
+    HWND window = Form().Handle();
+    SetCursorPos(0, 0);
+    LeftButtonHeld held;
+    for (int dpi : {192, 144, 96}) {
+        SCOPED_TRACE(dpi);
+        RECT suggested = {10, 20, 10 + ks::ScaleLength(595, dpi), 20 + ks::ScaleLength(360, dpi)};
+        SendMessageA(window, kDpiChanged, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RECT frame;
+        GetWindowRect(window, &frame);
+        EXPECT_TRUE(EqualRect(&frame, &suggested));
+        for (const auto& [id, control] : WindowedControls(Form())) {
+            SCOPED_TRACE(Entry(id).name);
+            const auto b = ks::install_form::ScaleBounds(Entry(id).bounds, dpi);
+            RECT rect;
+            GetWindowRect(control->Handle(), &rect);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+            EXPECT_EQ(rect.left, b.left);
+            EXPECT_EQ(rect.top, b.top);
+            EXPECT_EQ(rect.right - rect.left, b.width);
+            EXPECT_EQ(rect.bottom - rect.top, b.height);
+            EXPECT_EQ(control->Dpi(), dpi);
+        }
+        for (const auto& [id, control] : GraphicControls(Form())) {
+            SCOPED_TRACE(Entry(id).name);
+            const auto b = ks::install_form::ScaleBounds(Entry(id).bounds, dpi);
+            EXPECT_EQ(control->Left(), b.left);
+            EXPECT_EQ(control->Top(), b.top);
+            EXPECT_GE(control->Width(), b.width); // a label may grow to fit its caption
+            EXPECT_EQ(control->Dpi(), dpi);
+        }
+        EXPECT_EQ(Form().Mask.Shown().width, suggested.right - suggested.left);
+        const int band = ks::ScaleLength(160, dpi);
+        EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(300, 20 + band - 1)), HTCAPTION);
+        EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(300, 20 + band)), HTCLIENT);
+    }
+}
+
 TEST_F(MainWindowTest, CloseButtonEndsTheProgramOnceTheWindowIsTheMainWindow) {
     ASSERT_TRUE(Form().IsMainForm());
     Form().BtClose.Click();

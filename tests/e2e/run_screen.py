@@ -3,6 +3,9 @@ each look, captures the real X display with ImageMagick's import and checks each
 program's windows in it against what the program draws: its art never paints a large black
 area nor the transparent key colour of its glyphs (magenta, or anything blended with it).
 
+With the prefix's LogPixels at 96, 144 and 192, it also measures the mapped windows on the X
+display (1x, 1.5x, 2x) and installs with real mouse clicks (xdotool) at the scaled places.
+
 Screenshots taken through GDI cannot serve: under Wine they read the X display back, and a
 window of another process cannot be asked to paint into a bitmap of the test.
 
@@ -12,6 +15,7 @@ window of another process cannot be asked to paint into a bitmap of the test.
 import argparse
 import glob
 import os
+import shutil
 import subprocess
 import sys
 import threading
@@ -206,12 +210,136 @@ class ScreenRuns(unittest.TestCase):
         self.assertShownAsDrawn(results, ["failed"])
 
 
+def xdotool(*args):
+    return subprocess.run(["xdotool"] + list(args), env=dict(os.environ, DISPLAY=DISPLAY),
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                          timeout=30, check=True).stdout
+
+
+def mapped_window(title):
+    """(left, top, width, height) of the mapped X window of that title, as the X server has
+    it: what a person sees, whatever the program believes its size is."""
+    window = xdotool("search", "--sync", "--onlyvisible", "--name", "^%s$" % title).split()[0]
+    fields = dict(line.strip().split(": ", 1) for line in
+                  xdotool("getwindowgeometry", window).splitlines()[1:])
+    left, top = (int(v) for v in fields["Position"].split()[0].split(","))
+    width, height = (int(v) for v in fields["Geometry"].split("x"))
+    return left, top, width, height
+
+
+def scaled(length, dpi):
+    """A 96-DPI length at dpi, rounded as the program rounds."""
+    return (length * dpi + 48) // 96
+
+
+class HighDpiRuns(unittest.TestCase):
+    """The prefix's LogPixels set to a DPI: the window on the X display is that much larger,
+    and clicks at the scaled places (the terms box, then Install) install the product."""
+
+    # 96-DPI centres of the terms box and of Install, from the window's layout.
+    TERMS_BOX = (395, 240)
+    INSTALL = (496, 208)
+    MAIN_SIZE = (595, 360)
+    FORM_SIZE = (499, 134)
+
+    def setUp(self):
+        self.m = MACHINE
+        self.m.reset()
+        self.addCleanup(self.set_dpi, 96)
+
+    def set_dpi(self, dpi):
+        self.m.wine(["reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                     "REG_DWORD", "/d", str(dpi), "/f"])
+
+    def click(self, window, point, dpi):
+        xdotool("mousemove", str(window[0] + scaled(point[0], dpi)),
+                str(window[1] + scaled(point[1], dpi)), "click", "1")
+        time.sleep(0.5)
+
+    def shoot(self, window, name):
+        """The window as the display shows it, a small PNG (KS_SCREENSHOT_DIR keeps a copy)."""
+        folder = os.path.join(self.m.work, "looks", "dpi")
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.join(folder, name + ".png")
+        left, top, width, height = window
+        # Shot once painted: no large black area left (a few tries).
+        for _ in range(10):
+            time.sleep(1)
+            if not faults(capture_display(path + ".ppm"),
+                          [("main", left, top, left + width, top + height)]):
+                break
+        subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-crop",
+                        "%dx%d+%d+%d" % (width, height, left, top), "+repage", "-colors", "256",
+                        "-strip", "png8:" + path], check=True, timeout=60)
+        if os.environ.get("KS_SCREENSHOT_DIR"):
+            shutil.copyfile(path, os.path.join(os.environ["KS_SCREENSHOT_DIR"], name + ".png"))
+
+    def install_by_mouse(self, dpi):
+        self.set_dpi(dpi)
+        self.m.release()
+        measured = {}
+        folder = os.path.join(self.m.work, "looks", "dpi%d" % dpi)
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+
+        def play():
+            # kdrive lists the windows at each look and waits for the .seen file.
+            start = os.path.join(folder, "start")
+            question = os.path.join(folder, "question")
+            try:
+                for _ in range(600):
+                    if os.path.exists(start + ".txt"):
+                        break
+                    time.sleep(0.1)
+                main = measured["main"] = mapped_window("keltra setup")
+                self.shoot(main, "main-%d" % (dpi * 100 // 96))
+                self.click(main, self.TERMS_BOX, dpi)
+                self.click(main, self.INSTALL, dpi)
+                open(start + ".seen", "w").close()
+                for _ in range(1200):
+                    if os.path.exists(question + ".txt"):
+                        break
+                    time.sleep(0.1)
+                measured["form"] = mapped_window("keltrasetup")
+            finally:
+                for base in (start, question):
+                    open(base + ".seen", "w").close()
+
+        player = threading.Thread(target=play, daemon=True)
+        player.start()
+        look = lambda name: "look:" + harness.to_windows(os.path.join(folder, name))
+        # A whole installation under a loaded machine's Wine: more time than a look needs.
+        run = self.m.run_setup(steps=["ready", look("start"), "form@240000", look("question"),
+                                      "no"], timeout=300)
+        player.join(30)
+        self.assertFalse(run.timed_out, run.events)
+        self.assertEqual([e for e in run.events if e[1] in ("missing", "unexpected")], [])
+        # Only the mouse pressed Install: the driver never did.
+        self.assertNotIn("pressed", [e[1] for e in run.events])
+        self.assertTrue(os.path.exists(os.path.join(self.m.install_folder, "keltra.exe")))
+        for name, size in (("main", self.MAIN_SIZE), ("form", self.FORM_SIZE)):
+            self.assertIn(name, measured)
+            width, height = measured[name][2:]
+            self.assertEqual((width, height), (scaled(size[0], dpi), scaled(size[1], dpi)),
+                             "%s window at %d DPI" % (name, dpi))
+
+    def test_at_100_percent(self):
+        self.install_by_mouse(96)
+
+    def test_at_150_percent(self):
+        self.install_by_mouse(144)
+
+    def test_at_200_percent(self):
+        self.install_by_mouse(192)
+
+
 def start_display():
     for number in range(150, 200):
         if os.path.exists("/tmp/.X11-unix/X%d" % number) or \
                 os.path.exists("/tmp/.X%d-lock" % number):
             continue
-        server = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
+        # Large enough for the window at 200%.
+        server = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1600x900x24",
                                    "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL)
         for _ in range(50):
@@ -241,7 +369,8 @@ def main():
             loader = unittest.TestLoader()
             if args.patterns:
                 loader.testNamePatterns = ["*%s*" % p for p in args.patterns]
-            suite = loader.loadTestsFromTestCase(ScreenRuns)
+            suite = unittest.TestSuite([loader.loadTestsFromTestCase(ScreenRuns),
+                                        loader.loadTestsFromTestCase(HighDpiRuns)])
             result = unittest.TextTestRunner(verbosity=2).run(suite)
         finally:
             MACHINE.close()

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "skin/dpi_scale.h"
+
 namespace ks {
 namespace {
 
@@ -11,13 +13,15 @@ struct DragCase {
     int x;
     int y;
     bool drags;
+    int dpi = 96; // the form and its frame scale by it
 };
 
 class DragFrame : public ::testing::TestWithParam<DragCase> {};
 
 TEST_P(DragFrame, OnlyTheEdgesDrag) {
     const DragCase& c = GetParam();
-    EXPECT_EQ(InMsgFormDragFrame(c.x, c.y, 499, 134), c.drags);
+    EXPECT_EQ(InMsgFormDragFrame(c.x, c.y, ScaleLength(499, c.dpi), ScaleLength(134, c.dpi), c.dpi),
+              c.drags);
 }
 
 // Inner area of a 499x134 form: x from 30 to 467, y from 40 to 102.
@@ -32,7 +36,15 @@ INSTANTIATE_TEST_SUITE_P(MessageForm, DragFrame,
                                            DragCase{"RightEdgeOutside", 468, 64, true},
                                            DragCase{"BottomEdgeInside", 250, 102, false},
                                            DragCase{"BottomEdgeOutside", 250, 103, true},
-                                           DragCase{"Outside", -5, -5, true}),
+                                           DragCase{"Outside", -5, -5, true},
+                                           // 749x201 at 150%: inner x 45..701, y 60..153.
+                                           DragCase{"LeftEdgeOutsideAt150", 44, 100, true, 144},
+                                           DragCase{"LeftEdgeInsideAt150", 45, 100, false, 144},
+                                           DragCase{"BottomEdgeOutsideAt150", 250, 154, true, 144},
+                                           // 998x268 at 200%: inner x 60..934, y 80..204.
+                                           DragCase{"RightEdgeInsideAt200", 934, 150, false, 192},
+                                           DragCase{"RightEdgeOutsideAt200", 935, 150, true, 192},
+                                           DragCase{"TopEdgeOutsideAt200", 250, 79, true, 192}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FolderErrorText, SixLinesExactlyAsWritten) {

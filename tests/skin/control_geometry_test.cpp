@@ -108,6 +108,85 @@ TEST(Gauge, ExtentRules) {
     EXPECT_EQ(GaugeBarRect(GaugeInnerRect(10, 10, bsNone), 100).right, 10);
 }
 
+// The fixed inner lengths at 100%, 125%, 150% and 200%, in a 300x40 client area.
+struct ScaledCase {
+    const char* name;
+    int dpi;
+    TRect box;        // check box at the right
+    TRect caption;    // its caption
+    std::size_t tick; // pixels of the tick
+    TRect comboArrow; // drop-down list's arrow area
+    TRect comboText;  // and text area
+    int arrowRows;    // rows of the arrow triangle
+    TRect gaugeInner; // inside the gauge's single border
+};
+
+class ScaledGeometry : public ::testing::TestWithParam<ScaledCase> {};
+
+TEST_P(ScaledGeometry, InnerLengthsFollowTheDpi) {
+    const ScaledCase& c = GetParam();
+    EXPECT_EQ(CheckBoxRect(300, 40, checkboxRight, c.dpi), c.box);
+    EXPECT_EQ(CheckBoxCaptionRect(300, 40, checkboxRight, c.dpi), c.caption);
+    const std::vector<TPoint> tick = CheckMarkPixels(c.dpi);
+    std::set<std::pair<int, int>> distinct;
+    const int line = ScaleLineWidth(1, c.dpi);
+    for (const TPoint& p : tick) {
+        distinct.insert({p.x, p.y});
+        EXPECT_TRUE(p.x >= line && p.x < c.box.Width() - line && p.y >= line &&
+                    p.y < c.box.Height() - line)
+            << "tick on the frame at " << p.x << "," << p.y;
+    }
+    EXPECT_EQ(distinct.size(), c.tick);
+    EXPECT_EQ(tick.size(), c.tick);
+    EXPECT_EQ(ComboArrowRect(300, 40, c.dpi), c.comboArrow);
+    EXPECT_EQ(ComboTextRect(300, 40, c.dpi), c.comboText);
+    const auto runs = ComboArrowRuns(c.comboArrow, false, c.dpi);
+    ASSERT_EQ(static_cast<int>(runs.size()), c.arrowRows);
+    EXPECT_EQ(runs.front().Width(), 2 * c.arrowRows - 1); // 45-degree sides
+    EXPECT_EQ(runs.back().Width(), 1);
+    EXPECT_EQ(runs.front().top, (40 - c.arrowRows) / 2);
+    EXPECT_EQ(GaugeInnerRect(300, 40, bsSingle, c.dpi), c.gaugeInner);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, ScaledGeometry,
+                         ::testing::Values(ScaledCase{"At100",
+                                                      96,
+                                                      {288, 3, 299, 14},
+                                                      {1, 1, 284, 39},
+                                                      21,
+                                                      {289, 0, 300, 40},
+                                                      {3, 3, 288, 37},
+                                                      3,
+                                                      {1, 1, 299, 39}},
+                                           ScaledCase{"At125",
+                                                      120,
+                                                      {285, 4, 299, 18},
+                                                      {1, 1, 280, 39},
+                                                      30,
+                                                      {286, 0, 300, 40},
+                                                      {4, 4, 285, 36},
+                                                      4,
+                                                      {1, 1, 299, 39}},
+                                           ScaledCase{"At150",
+                                                      144,
+                                                      {281, 5, 298, 22},
+                                                      {2, 2, 276, 38},
+                                                      52,
+                                                      {283, 0, 300, 40},
+                                                      {5, 5, 282, 35},
+                                                      5,
+                                                      {1, 1, 299, 39}},
+                                           ScaledCase{"At200",
+                                                      192,
+                                                      {276, 6, 298, 28},
+                                                      {2, 2, 268, 38},
+                                                      84,
+                                                      {278, 0, 300, 40},
+                                                      {6, 6, 276, 34},
+                                                      6,
+                                                      {2, 2, 298, 38}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(PngButton, CaptionlessLogoIsCentred) {
     const TButtonLayoutResult r = LayoutPngButton({8, 8, 137, 41}, 120, 31, 0, 0, pbsImageLeft);
     EXPECT_EQ(r.glyph, (TPoint{12, 9}));
