@@ -11,7 +11,6 @@
 #include "sys/folders.h"
 #include "sys/os_error_win.h"
 #include "sys/process_win.h"
-#include "sys/sha256_pipe_win.h"
 #include "sys/sha256_win.h"
 #include "sys/version.h"
 
@@ -92,7 +91,7 @@ std::string WinInstallServices::CatalogueUrl() {
 bool WinInstallServices::Download(const std::string& url, const std::string& target,
                                   std::int32_t knownSize, const Progress& progress,
                                   Sha256Digest* digest) {
-    std::optional<Sha256Pipe> hash;
+    std::optional<Sha256> hash;
     TransferDataEvent onData;
     if (digest) {
         hash.emplace();
