@@ -93,11 +93,12 @@ def logged_unpacks(log):
     return [(found.group(1), float(found.group(2)) / 1000) for found in UNPACKED.finditer(log)]
 
 
-def install_once(m, size, package_bytes):
-    """One first installation; returns its phases as (name, seconds) and the derived sums."""
+def install_once(m, size, package_bytes, sha256=True):
+    """One first installation; returns its phases as (name, seconds) and the derived sums.
+    sha256=False serves a catalogue without digests, so nothing is hashed."""
     m.reset()
     clear_internet_cache(m)
-    m.release(payload_size=size)
+    m.release(payload_size=size, sha256=sha256)
     watch = WorkFolderWatch(m.temp, ["keltra.exe", "kagent.exe", "Keltra.ini", "kst.ok"],
                             package_bytes)
     started = time.monotonic()
