@@ -419,21 +419,21 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
             Prob* literal = probs + kLiteral +
                             0x300 * (((static_cast<unsigned>(produced) & lpMask) << lc) +
                                      (previous >> (8 - lc)));
+            // Eight bits each way: a fixed count lets the compiler unroll the loops.
             unsigned symbol = 1;
             if (state < kLiteralStates) {
-                do {
+                for (int i = 0; i < 8; ++i)
                     symbol = (symbol << 1) | treeBit(literal + symbol);
-                } while (symbol < 0x100);
             } else {
                 unsigned matchByte = dic[backFrom(rep0)];
                 unsigned offset = 0x100;
-                do {
+                for (int i = 0; i < 8; ++i) {
                     matchByte <<= 1;
                     const unsigned matchBit = matchByte & offset;
                     const unsigned b = treeBit(literal + offset + matchBit + symbol);
                     symbol = (symbol << 1) | b;
                     offset &= matchBit ^ (b - 1u);
-                } while (symbol < 0x100);
+                }
             }
             dic[dicPos++] = static_cast<std::uint8_t>(symbol);
             state = kNextAfterLiteral[state];
