@@ -46,6 +46,28 @@ std::uint32_t Le32(const std::uint8_t* p) {
            std::uint32_t{p[3]} << 24;
 }
 
+// One modelled decision of the range decoder; `prob` is the chance of a 0.
+inline unsigned DecideBit(std::uint32_t& range, std::uint32_t& code, std::uint32_t prob) {
+    const std::uint32_t bound = (range >> kModelBits) * prob;
+    if (code < bound) {
+        range = bound;
+        return 0;
+    }
+    range -= bound;
+    code -= bound;
+    return 1;
+}
+
+// A bit of even chance. All ones when code >= range, so the subtraction needs no branch; the
+// probe shares it, so both agree on streams where code >= range.
+inline unsigned DecideDirectBit(std::uint32_t& range, std::uint32_t& code) {
+    range >>= 1;
+    code -= range;
+    const std::uint32_t mask = 0u - (code >> 31);
+    code += range & mask;
+    return mask + 1;
+}
+
 // The range decoder's registers, for the probe (the real decoder keeps them in locals).
 struct ProbeCoder {
     std::uint32_t range;
@@ -65,34 +87,14 @@ struct ProbeCoder {
         code = (code << 8) | *buf++;
         return true;
     }
-    unsigned Bit(Prob p) {
-        if (!Normalize())
-            return 0;
-        const std::uint32_t bound = (range >> kModelBits) * p;
-        if (code < bound) {
-            range = bound;
-            return 0;
-        }
-        range -= bound;
-        code -= bound;
-        return 1;
-    }
+    unsigned Bit(Prob p) { return Normalize() ? DecideBit(range, code, p) : 0; }
     unsigned Tree(const Prob* probs, unsigned bits) {
         unsigned m = 1;
         for (unsigned i = 0; i < bits && !short_; ++i)
             m = (m << 1) | Bit(probs[m]);
         return m - (1u << bits);
     }
-    // The same arithmetic as the decoder's, so both agree on streams where code >= range.
-    unsigned DirectBit() {
-        if (!Normalize())
-            return 0;
-        range >>= 1;
-        code -= range;
-        const std::uint32_t mask = 0u - (code >> 31);
-        code += range & mask;
-        return mask + 1;
-    }
+    unsigned DirectBit() { return Normalize() ? DecideDirectBit(range, code) : 0; }
     unsigned Length(const Prob* coder, unsigned posState) {
         if (Bit(coder[kChoice]) == 0)
             return Tree(coder + kLow + posState * 8, 3);
@@ -371,16 +373,10 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
     auto bit = [&](Prob* p) -> unsigned {
         normalize();
         const std::uint32_t prob = *p;
-        const std::uint32_t bound = (range >> kModelBits) * prob;
-        if (code < bound) {
-            range = bound;
-            *p = static_cast<Prob>(prob + ((kModelTotal - prob) >> kMoveBits));
-            return 0;
-        }
-        range -= bound;
-        code -= bound;
-        *p = static_cast<Prob>(prob - (prob >> kMoveBits));
-        return 1;
+        const unsigned b = DecideBit(range, code, prob);
+        *p = static_cast<Prob>(b ? prob - (prob >> kMoveBits)
+                                 : prob + ((kModelTotal - prob) >> kMoveBits));
+        return b;
     };
     // The same decision without a jump: inside bit trees and literals the bits are close to
     // random, so a mispredicted branch would cost more than computing both outcomes.
@@ -423,21 +419,21 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
             Prob* literal = probs + kLiteral +
                             0x300 * (((static_cast<unsigned>(produced) & lpMask) << lc) +
                                      (previous >> (8 - lc)));
+            // Eight bits each way: a fixed count lets the compiler unroll the loops.
             unsigned symbol = 1;
             if (state < kLiteralStates) {
-                do {
+                for (int i = 0; i < 8; ++i)
                     symbol = (symbol << 1) | treeBit(literal + symbol);
-                } while (symbol < 0x100);
             } else {
                 unsigned matchByte = dic[backFrom(rep0)];
                 unsigned offset = 0x100;
-                do {
+                for (int i = 0; i < 8; ++i) {
                     matchByte <<= 1;
                     const unsigned matchBit = matchByte & offset;
                     const unsigned b = treeBit(literal + offset + matchBit + symbol);
                     symbol = (symbol << 1) | b;
                     offset &= matchBit ^ (b - 1u);
-                } while (symbol < 0x100);
+                }
             }
             dic[dicPos++] = static_cast<std::uint8_t>(symbol);
             state = kNextAfterLiteral[state];
@@ -463,12 +459,7 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
                     std::uint32_t direct = 0;
                     for (unsigned i = 0; i < directBits - 4; ++i) {
                         normalize();
-                        range >>= 1;
-                        // All ones when code >= range, so the subtraction needs no branch.
-                        code -= range;
-                        const std::uint32_t mask = 0u - (code >> 31);
-                        code += range & mask;
-                        direct = (direct << 1) + (mask + 1);
+                        direct = (direct << 1) + DecideDirectBit(range, code);
                     }
                     distance += direct << 4;
                     unsigned m = 1;

@@ -11,6 +11,8 @@ import subprocess
 import sys
 import time
 
+import rows
+
 work, kzip = sys.argv[1:3]
 rounds = int(os.environ.get("METHOD_BENCH_ROUNDS", "5"))
 
@@ -101,3 +103,9 @@ for title, switches, names in METHODS:
             print("%-13s %-9s %11s %11s" % (title, name, "fails", "fails"))
         else:
             print("%-13s %-9s %11.1f %11.1f %9s" % (title, name, s[0], s[1], ratio))
+    ours = speeds.get("kzip t")
+    fastest = max(others, default=None)
+    for name, s in speeds.items():
+        if name != "kzip t" and s and ours:
+            rows.emit("kzip t, method %s (processor time, median of %d)" % (title, rounds),
+                      "MB/s", ours[0], name, s[0], ">=1.00" if s is fastest else "")

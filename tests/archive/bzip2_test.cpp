@@ -2,28 +2,15 @@
 // one-byte stream, broken one field at a time, fails for each fault class without crashing.
 #include "archive/bzip2_decoder.h"
 #include "tests/archive/legacy_test_support.h"
-#include "tests/common/test_paths.h"
 
 #include <functional>
-#include <ostream>
 
 namespace {
 
 using namespace kstest::legacy;
 using ks::archive::Bzip2Result;
 
-class VectorSink : public ks::archive::ByteSink {
-public:
-    void Write(const std::uint8_t* data, std::size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-    }
-    Bytes bytes;
-};
-
-struct Unpacked {
-    Bzip2Result result;
-    Bytes output;
-};
+using Unpacked = StepOutcome<Bzip2Result>;
 
 Unpacked Bunzip(const Bytes& input, std::uint64_t limit, std::size_t step) {
     std::size_t at = 0;
@@ -39,15 +26,6 @@ Unpacked Bunzip(const Bytes& input, std::uint64_t limit, std::size_t step) {
     return {outcome.result, sink.bytes};
 }
 
-struct RealMember {
-    const char* archive;
-    const char* member;
-};
-
-std::ostream& operator<<(std::ostream& os, const RealMember& m) {
-    return os << m.archive << ":" << m.member;
-}
-
 const RealMember kRealMembers[] = {
     {"ks_bzip2-7z.zip", "words.txt"},
     {"ks_bzip2-7z.zip", "runs.bin"},
@@ -59,42 +37,18 @@ const RealMember kRealMembers[] = {
     {"la_test_read_format_zip_bzip2_multi.zipx", "smartd.conf"},
 };
 
-class Bzip2Member : public ::testing::TestWithParam<RealMember> {
-protected:
-    StoredMember Load() const {
-        return FindMember(
-            ReadWholeFile(kstest::SourcePath(std::string("tests/data/zip/") + GetParam().archive)),
-            GetParam().member);
-    }
-};
-
-TEST_P(Bzip2Member, DecodesToItsCrcInAnyPieces) {
-    const StoredMember m = Load();
-    ASSERT_EQ(m.method, 12);
-    for (std::size_t step : {std::size_t{1}, std::size_t{7}, std::size_t{65536}}) {
-        SCOPED_TRACE(step);
-        const Unpacked result = Bunzip(m.data, m.size, step);
-        EXPECT_EQ(result.result, Bzip2Result::Ok);
-        EXPECT_EQ(result.output.size(), m.size);
-        EXPECT_EQ(Crc32(result.output), m.crc);
-    }
-}
+class Bzip2Member : public ::testing::TestWithParam<RealMember> {};
 
 // Regression: a declared size below the real one stops the output there; a cut-off stream
 // or a flipped bit fails.
-TEST_P(Bzip2Member, StaysWithinDeclaredSizeAndFailsWhenDamaged) {
-    const StoredMember m = Load();
-    const Unpacked full = Bunzip(m.data, m.size, 65536);
-    const Unpacked cut = Bunzip(m.data, m.size / 2, 65536);
-    EXPECT_EQ(cut.result, Bzip2Result::OutputOverflow);
-    ASSERT_EQ(cut.output.size(), m.size / 2);
-    EXPECT_TRUE(std::equal(cut.output.begin(), cut.output.end(), full.output.begin()));
-    const Bytes truncated(m.data.begin(), m.data.end() - 1);
-    EXPECT_EQ(Bunzip(truncated, m.size, 65536).result, Bzip2Result::Malformed);
+TEST_P(Bzip2Member, DecodesInPiecesAndFailsWhenDamaged) {
+    ExpectDecodesInPiecesWithinBounds(GetParam(), 12, Bunzip, {1, 7, 65536}, Bzip2Result::Ok,
+                                      Bzip2Result::OutputOverflow, Bzip2Result::Malformed);
+    const StoredMember m = Load(GetParam());
     Bytes flipped = m.data;
     flipped[flipped.size() / 2] ^= 0x10;
     const Unpacked damaged = Bunzip(flipped, m.size, 65536);
-    EXPECT_NE(damaged.result, Bzip2Result::Ok);
+    EXPECT_NE(damaged.status, Bzip2Result::Ok);
     EXPECT_LE(damaged.output.size(), m.size);
 }
 
@@ -223,14 +177,14 @@ TEST_P(Bzip2Crafted, DecodesOrFailsWithinBounds) {
     const Bytes input = stream.Build();
     for (std::size_t step : {std::size_t{1}, input.size()}) {
         const Unpacked result = Bunzip(input, 100, step);
-        EXPECT_EQ(result.result, GetParam().result) << "step " << step;
+        EXPECT_EQ(result.status, GetParam().result) << "step " << step;
         EXPECT_EQ(result.output, Text(GetParam().output)) << "step " << step;
     }
     // Cut anywhere, a single stream fails.
     const bool cutFails = GetParam().result == Bzip2Result::Ok && stream.copies == 1;
     for (std::size_t keep = 0; cutFails && keep + 1 < input.size(); ++keep)
         EXPECT_NE(
-            Bunzip(Bytes(input.begin(), input.begin() + static_cast<long>(keep)), 100, 1).result,
+            Bunzip(Bytes(input.begin(), input.begin() + static_cast<long>(keep)), 100, 1).status,
             Bzip2Result::Ok)
             << "kept " << keep;
 }

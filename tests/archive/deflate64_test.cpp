@@ -2,7 +2,6 @@
 // streams of each fault class stop within bounds with what was decoded before the fault.
 #include "archive/deflate64_decoder.h"
 #include "tests/archive/legacy_test_support.h"
-#include "tests/common/test_paths.h"
 
 #include <ostream>
 
@@ -12,18 +11,7 @@ using namespace kstest::legacy;
 using ks::archive::Deflate64Decoder;
 using ks::archive::Deflate64Status;
 
-class VectorSink : public ks::archive::ByteSink {
-public:
-    void Write(const std::uint8_t* data, std::size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-    }
-    Bytes bytes;
-};
-
-struct Inflated {
-    Deflate64Status status;
-    Bytes output;
-};
+using Inflated = StepOutcome<Deflate64Status>;
 
 Inflated Inflate64(const Bytes& input, std::uint64_t limit, std::size_t step) {
     VectorSink sink;
@@ -36,15 +24,6 @@ Inflated Inflate64(const Bytes& input, std::uint64_t limit, std::size_t step) {
     return {status, sink.bytes};
 }
 
-struct RealMember {
-    const char* archive;
-    const char* member;
-};
-
-std::ostream& operator<<(std::ostream& os, const RealMember& m) {
-    return os << m.archive << ":" << m.member;
-}
-
 const RealMember kRealMembers[] = {
     {"ks_deflate64-7z.zip", "far.txt"},
     {"ks_deflate64-7z.zip", "zeros.bin"},
@@ -54,40 +33,15 @@ const RealMember kRealMembers[] = {
     {"cc_COMPRESS-380-dd.zip", "META-INF/MANIFEST.MF"},
 };
 
-class Deflate64Member : public ::testing::TestWithParam<RealMember> {
-protected:
-    StoredMember Load() const {
-        return FindMember(
-            ReadWholeFile(kstest::SourcePath(std::string("tests/data/zip/") + GetParam().archive)),
-            GetParam().member);
-    }
-};
-
-TEST_P(Deflate64Member, DecodesToItsCrcInAnyPieces) {
-    const StoredMember m = Load();
-    ASSERT_EQ(m.method, 9);
-    for (std::size_t step : {std::size_t{1}, std::size_t{7}, std::size_t{4097}, m.data.size()}) {
-        SCOPED_TRACE(step);
-        const Inflated result = Inflate64(m.data, m.size, step);
-        EXPECT_EQ(result.status, Deflate64Status::StreamEnd);
-        EXPECT_EQ(result.output.size(), m.size);
-        EXPECT_EQ(Crc32(result.output), m.crc);
-    }
-}
+class Deflate64Member : public ::testing::TestWithParam<RealMember> {};
 
 // Regression: a declared size below the real one stops the output there, and a cut-off
 // stream fails without producing more than it decoded.
-TEST_P(Deflate64Member, StaysWithinDeclaredSizeAndInput) {
-    const StoredMember m = Load();
-    const Inflated full = Inflate64(m.data, m.size, 4096);
-    const Inflated cut = Inflate64(m.data, m.size / 2, 4096);
-    EXPECT_EQ(cut.status, Deflate64Status::OutputOverflow);
-    ASSERT_EQ(cut.output.size(), m.size / 2);
-    EXPECT_TRUE(std::equal(cut.output.begin(), cut.output.end(), full.output.begin()));
-    const Bytes truncated(m.data.begin(), m.data.end() - 1);
-    const Inflated shortInput = Inflate64(truncated, m.size, 4096);
-    EXPECT_EQ(shortInput.status, Deflate64Status::Malformed);
-    EXPECT_LE(shortInput.output.size(), m.size);
+TEST_P(Deflate64Member, DecodesInPiecesWithinDeclaredSizeAndInput) {
+    const StoredMember m = Load(GetParam());
+    ExpectDecodesInPiecesWithinBounds(GetParam(), 9, Inflate64, {1, 7, 4097, m.data.size()},
+                                      Deflate64Status::StreamEnd, Deflate64Status::OutputOverflow,
+                                      Deflate64Status::Malformed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Archives, Deflate64Member, ::testing::ValuesIn(kRealMembers));

@@ -2,6 +2,8 @@
 // its central directory, writes crafted bit streams, and runs the decoder over a byte vector.
 #pragma once
 #include "archive/legacy_decoders.h"
+#include "archive/member_decoding.h"
+#include "tests/common/test_paths.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -123,6 +126,61 @@ private:
 
 inline Bytes Text(const std::string& s) {
     return Bytes(s.begin(), s.end());
+}
+
+class VectorSink : public ks::archive::ByteSink {
+public:
+    void Write(const std::uint8_t* data, std::size_t size) override {
+        bytes.insert(bytes.end(), data, data + size);
+    }
+    Bytes bytes;
+};
+
+// What a decoder fed in steps ended with, and everything it handed on.
+template <typename Status> struct StepOutcome {
+    Status status;
+    Bytes output;
+};
+
+struct RealMember {
+    const char* archive;
+    const char* member;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const RealMember& m) {
+    return os << m.archive << ":" << m.member;
+}
+
+inline StoredMember Load(const RealMember& m) {
+    return FindMember(ReadWholeFile(kstest::SourcePath(std::string("tests/data/zip/") + m.archive)),
+                      m.member);
+}
+
+// `run(input, declaredSize, step)` decodes a member of a real archive: it reaches its CRC-32
+// in pieces of every size; half the declared size stops the output there, as the start of
+// the full output; one byte less of input fails.
+template <typename Status, typename Run>
+void ExpectDecodesInPiecesWithinBounds(const RealMember& real, int method, Run run,
+                                       std::initializer_list<std::size_t> steps, Status done,
+                                       Status overflow, Status shortInput) {
+    const StoredMember m = Load(real);
+    ASSERT_EQ(m.method, method);
+    for (std::size_t step : steps) {
+        SCOPED_TRACE(step);
+        const StepOutcome<Status> result = run(m.data, m.size, step);
+        EXPECT_EQ(result.status, done);
+        EXPECT_EQ(result.output.size(), m.size);
+        EXPECT_EQ(Crc32(result.output), m.crc);
+    }
+    const StepOutcome<Status> full = run(m.data, m.size, 4096);
+    const StepOutcome<Status> cut = run(m.data, m.size / 2, 4096);
+    EXPECT_EQ(cut.status, overflow);
+    ASSERT_EQ(cut.output.size(), m.size / 2);
+    EXPECT_TRUE(std::equal(cut.output.begin(), cut.output.end(), full.output.begin()));
+    const Bytes truncated(m.data.begin(), m.data.end() - 1);
+    const StepOutcome<Status> shortened = run(truncated, m.size, 4096);
+    EXPECT_EQ(shortened.status, shortInput);
+    EXPECT_LE(shortened.output.size(), m.size);
 }
 
 } // namespace kstest::legacy
