@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/image_win.h"
 #include "app/install_services_win.h"
@@ -137,6 +138,9 @@ private:
     // Turns the gauge from grey to its active colour; true on the first report.
     bool ActivateGauge();
     void PaintGraphicControls(HDC dc);
+    // The painted texts assistive tools read, in the order they read them.
+    std::vector<const TLabel*> SpokenTexts() const;
+    LRESULT AnswerDialogButton(WPARAM which);
     void RepaintArea(const TGraphicControl& control);
 
     // Folder fields (folder_choice_win.cpp).
