@@ -183,6 +183,7 @@ class ScreenRuns(unittest.TestCase):
             looks.close()
         self.assertFalse(run.timed_out, run.events)
         self.assertEqual([e for e in run.events if e[1] in ("missing", "unexpected")], [])
+        self.events = run.events
         return looks.results
 
     def assertShownAsDrawn(self, results, names):
@@ -209,10 +210,16 @@ class ScreenRuns(unittest.TestCase):
         # to starting the product. The driver only watches.
         self.m.release()
         results = self.run_with_looks(
-            ["ready", lambda l: l.step("start"), "form", lambda l: l.step("installed")],
+            ["ready", "names", lambda l: l.step("start"), "form", lambda l: l.step("installed")],
             after={"start": lambda: press_keys("keltra setup", ["Tab"] * 4 + ["space", "Return"]),
                    "installed": lambda: press_keys("keltrasetup", ["Escape"])})
         self.assertShownAsDrawn(results, ["start", "installed"])
+        # A screen reader in another process reads the window's texts and controls.
+        names = [e[2].split("|") for e in self.events if e[1] == "names"]
+        self.assertEqual(len(names), 1, self.events)
+        for name in ("Installation folder:", "Installation type", "Data folder", "Install",
+                     "I have read & agree the terms & conditions", "Installation progress"):
+            self.assertIn(name, names[0])
         state = self.m.probe()
         self.assertIsNotNone(state.record)
         self.assertTrue(os.path.exists(os.path.join(self.m.install_folder, "keltra.exe")))
