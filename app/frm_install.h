@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/image_win.h"
 #include "app/install_services_win.h"
@@ -145,6 +146,9 @@ private:
     void ApplyDpi(int dpi, const RECT* suggested);
     void PlaceAll();
     void LoadArt();
+    // The painted texts assistive tools read, in the order they read them.
+    std::vector<const TLabel*> SpokenTexts() const;
+    LRESULT AnswerDialogButton(WPARAM which);
     void RepaintArea(const TGraphicControl& control);
 
     // Folder fields (folder_choice_win.cpp).

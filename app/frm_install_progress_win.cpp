@@ -1,6 +1,7 @@
 // The progress display (gauge and task label) and the enabling of the inputs.
 #include "app/frm_install.h"
 #include "app/frm_install_layout.h"
+#include "skin/accessible_win.h"
 #include "sys/folders.h"
 
 namespace ks {
@@ -35,6 +36,11 @@ bool TFrmInstall::ActivateGauge() {
 void TFrmInstall::ShowTask(const std::string& text) {
     lbTask.SetCaption(text);
     RepaintArea(lbTask);
+    const std::vector<const TLabel*> spoken = VisibleTexts(SpokenTexts());
+    for (std::size_t i = 0; i < spoken.size(); ++i)
+        if (spoken[i] == &lbTask && window_)
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_CLIENT,
+                           static_cast<LONG>(i + 1));
 }
 
 void TFrmInstall::SetControlsEnabled(bool enabled) {

@@ -8,6 +8,7 @@
 #include "resources/list_names.h"
 #include "skin/dpi_win.h"
 #include "skin/paint_win.h"
+#include "skin/accessible_win.h"
 #include "skin/picture_win.h"
 #include "sys/application.h"
 #include "sys/errors.h"
@@ -242,6 +243,12 @@ void TFrmInstall::CreateControls() {
     DatFolder.SetFont(WindowTextFont());
     DatFolder.SetBorderStyle(ebsNone);
     CreateFromTable(DatFolder, ControlId::DatFolder, window_, dpi_);
+
+    // Assistive tools name the fields by the painted labels beside them.
+    cbUser.SetAccessibleName(NameFromLabel(lbInsType));
+    InsFolder.SetAccessibleName(NameFromLabel(lbInstall));
+    DatFolder.SetAccessibleName(NameFromLabel(lbData));
+    Barra.SetAccessibleName(NameFromLabel(lbProgress));
     LoadArt();
     PlaceAll();
 }
@@ -378,6 +385,15 @@ void TFrmInstall::LogStartOnce() {
     log_.Write(startPhases_.Line());
 }
 
+std::vector<const TLabel*> TFrmInstall::SpokenTexts() const {
+    return {&lbInstall, &lbInsType, &lbData, &lbProgress, &lbTask};
+}
+
+LRESULT TFrmInstall::AnswerDialogButton(WPARAM which) {
+    TSkinControl& button = which == IDOK ? static_cast<TSkinControl&>(BtInstall) : BtClose;
+    return reinterpret_cast<LRESULT>(button.Handle());
+}
+
 void TFrmInstall::RepaintArea(const TGraphicControl& control) {
     if (!window_)
         return;
@@ -434,6 +450,16 @@ LRESULT TFrmInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PRINTCLIENT:
             PaintGraphicControls(reinterpret_cast<HDC>(wParam));
             return 0;
+        case WM_GETOBJECT:
+            if (const LRESULT object = AnswerGetObject(window_, wParam, lParam))
+                return object;
+            break;
+        case WM_KS_ACCDESCRIBE:
+            DescribeForm(window_, ROLE_SYSTEM_CLIENT, SpokenTexts(),
+                         *reinterpret_cast<TAccessibleQuery*>(lParam));
+            return 1;
+        case WM_KS_DIALOGBUTTON:
+            return AnswerDialogButton(wParam);
         case WM_CLOSE:
             Close();
             return 0;

@@ -7,6 +7,7 @@
 #include "engine/msg_base_form_win.h"
 #include "engine/msg_form_rules.h"
 #include "skin/dpi_win.h"
+#include "skin/accessible_win.h"
 #include "skin/paint_win.h"
 #include "skin/picture_scale.h"
 #include "skin/picture_win.h"
@@ -290,6 +291,20 @@ LRESULT CALLBACK TFrmMsgBaseWindow::Proc(HWND window, UINT message, WPARAM wPara
         case WM_PRINTCLIENT:
             PaintForm(parts, reinterpret_cast<HDC>(wParam));
             return 0;
+        case WM_GETOBJECT:
+            if (const LRESULT object = AnswerGetObject(window, wParam, lParam))
+                return object;
+            break;
+        case WM_KS_ACCDESCRIBE:
+            DescribeForm(window, ROLE_SYSTEM_DIALOG, {&parts.lbMsg, &parts.Label2, &parts.Label1},
+                         *reinterpret_cast<TAccessibleQuery*>(lParam));
+            return 1;
+        case WM_KS_DIALOGBUTTON: {
+            // Enter answers the first button shown, Escape the last (No, or the only Ok).
+            const TFlatButton& button =
+                wParam == IDOK && parts.btOk.Visible() ? parts.btOk : parts.btKo;
+            return reinterpret_cast<LRESULT>(button.Handle());
+        }
         case WM_SETFOCUS: {
             // Coming back to the form puts the focus on its first button again.
             TFlatButton& first = parts.btOk.Visible() ? parts.btOk : parts.btKo;

@@ -47,6 +47,7 @@ protected:
     void Created() override;
     void EnabledChanged() override;
     void FontChanged() override;
+    void Describe(TAccessibleQuery& query) const override;
 
 private:
     static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

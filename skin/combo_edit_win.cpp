@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "skin/accessible_win.h"
 #include "skin/paint_win.h"
 
 namespace ks {
@@ -13,6 +14,13 @@ constexpr char kEditOwnerProperty[] = "KsComboEdit";
 
 TComboEdit::TComboEdit() : TSkinControl("TComboEdit", WS_TABSTOP | WS_CLIPCHILDREN) {
     button_.OnClick = [this](TSkinControl&) { ButtonClicked(); };
+    button_.SetAccessibleName("Browse");
+}
+
+void TComboEdit::Describe(TAccessibleQuery& query) const {
+    TSkinControl::Describe(query);
+    query.info.role = ROLE_SYSTEM_GROUPING;
+    query.info.value = Text();
 }
 
 TComboEdit::~TComboEdit() {
@@ -150,6 +158,22 @@ LRESULT CALLBACK TComboEdit::EditProc(HWND window, UINT message, WPARAM wParam, 
     if (message == WM_SYSKEYDOWN && wParam == VK_DOWN) {
         owner->ButtonClicked();
         return 0;
+    }
+    // The field is what takes the focus: it carries the name of the whole control.
+    if (message == WM_GETOBJECT) {
+        if (const LRESULT object = AnswerGetObject(window, wParam, lParam))
+            return object;
+    }
+    if (message == WM_KS_ACCDESCRIBE) {
+        auto* query = reinterpret_cast<TAccessibleQuery*>(lParam);
+        if (query->child != CHILDID_SELF)
+            return 0;
+        DescribeWindow(window, owner->SpokenCaption(), ROLE_SYSTEM_TEXT, true, *query);
+        query->info.shortcut.clear();
+        if (!owner->directInput_)
+            query->info.state |= STATE_SYSTEM_READONLY;
+        query->info.value = owner->Text();
+        return 1;
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));

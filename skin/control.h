@@ -20,6 +20,7 @@
 namespace ks {
 
 class TSkinControl;
+struct TAccessibleQuery;
 
 // Event handlers receive the control that raised the event.
 using TNotifyEvent = std::function<void(TSkinControl& sender)>;
@@ -35,6 +36,9 @@ constexpr UINT WM_KS_SETMODALRESULT = WM_APP + 0x3A0;
 // Asks a windowed control whether it takes an accelerator letter: wParam is the character;
 // the control returns 1 after acting on it (clicking, focusing, toggling).
 constexpr UINT WM_KS_DIALOGCHAR = WM_APP + 0x3A1;
+// Asks a form for its button that Enter (wParam IDOK) or Escape (IDCANCEL) clicks; the form
+// returns the button's window, or 0 when the key does nothing there.
+constexpr UINT WM_KS_DIALOGBUTTON = WM_APP + 0x3A4;
 
 struct TFontSpec {
     std::string name = "MS Sans Serif";
@@ -80,6 +84,10 @@ public:
     // the parent's business.
     void SetDpi(int dpi);
     int Dpi() const { return dpi_; }
+    // What assistive tools read as the control's name when it is not the caption (a field
+    // named by the label beside it).
+    void SetAccessibleName(const std::string& name) { accessibleName_ = name; }
+    const std::string& AccessibleName() const { return accessibleName_; }
     // Keyboard navigation order among the parent's focusable controls (lower first).
     void SetTabOrder(int order) { tabOrder_ = order; }
     int TabOrder() const { return tabOrder_; }
@@ -112,6 +120,13 @@ protected:
     virtual void Created() {}
     // A length of the 96-DPI design in this control's pixels.
     int Scaled(int length) const { return ScaleLength(length, dpi_); }
+    // What assistive tools read about the control; the base gives its name and window state.
+    virtual void Describe(TAccessibleQuery& query) const;
+    // The default action an assistive tool asked for.
+    virtual void DoDefaultAction() {}
+    const std::string& SpokenCaption() const {
+        return accessibleName_.empty() ? caption_ : accessibleName_;
+    }
 
     HFONT FontHandle() const;
     // Paints the parent's image under this control into the DC.
@@ -140,6 +155,7 @@ private:
     int tabOrder_ = 0;
     int dpi_ = kBaseDpi;
     std::string caption_;
+    std::string accessibleName_;
     TFontSpec font_;
     mutable UniqueFont fontHandle_;
     std::shared_ptr<char> lifeToken_ = std::make_shared<char>(0);
@@ -177,7 +193,9 @@ private:
 
 // For message loops of forms holding skinned controls: Tab and Shift+Tab move the focus among
 // the focusable controls by tab order, and accelerator letters (Alt+letter, or the letter
-// alone while the focus is not in an edit field) go to the control that takes them.
+// alone while the focus is not in an edit field) go to the control that takes them. Enter
+// clicks the focused button, or else the form's default button; Escape clicks the form's
+// cancel button (WM_KS_DIALOGBUTTON), unless the focus takes those keys itself.
 // True when the message was handled and must not be dispatched.
 bool IsSkinDialogMessage(HWND form, MSG& message);
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "skin/accessible_win.h"
 #include "skin/paint_win.h"
 #include "sys/application.h"
 
@@ -101,6 +102,7 @@ void TSkinControl::SetEnabled(bool enabled) {
         EnableWindow(window_, enabled ? TRUE : FALSE);
     EnabledChanged();
     Invalidate();
+    NotifyAccessibleChange(window_, EVENT_OBJECT_STATECHANGE);
 }
 
 void TSkinControl::SetVisible(bool visible) {
@@ -116,6 +118,7 @@ void TSkinControl::SetCaption(const std::string& caption) {
     if (window_)
         SetWindowTextA(window_, caption_.c_str());
     CaptionChanged();
+    NotifyAccessibleChange(window_, EVENT_OBJECT_NAMECHANGE);
 }
 
 void TSkinControl::SetFont(const TFontSpec& font) {
@@ -248,6 +251,21 @@ LRESULT TSkinControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         Paint(reinterpret_cast<HDC>(wParam), client);
         return 0;
     }
+    case WM_GETOBJECT:
+        if (const LRESULT object = AnswerGetObject(window_, wParam, lParam))
+            return object;
+        break;
+    case WM_KS_ACCDESCRIBE: {
+        auto* query = reinterpret_cast<TAccessibleQuery*>(lParam);
+        if (query->child != CHILDID_SELF)
+            return 0;
+        Describe(*query);
+        return 1;
+    }
+    case WM_KS_ACCACTION:
+        if (wParam == CHILDID_SELF)
+            DoDefaultAction();
+        return 0;
     case WM_SIZE:
         width_ = LOWORD(lParam);
         height_ = HIWORD(lParam);
@@ -264,6 +282,11 @@ LRESULT TSkinControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         break;
     }
     return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void TSkinControl::Describe(TAccessibleQuery& query) const {
+    const bool focusable = (GetWindowLongA(window_, GWL_STYLE) & WS_TABSTOP) != 0;
+    DescribeWindow(window_, SpokenCaption(), ROLE_SYSTEM_CLIENT, focusable, query);
 }
 
 void TGraphicControl::SetBounds(int left, int top, int width, int height) {
@@ -365,6 +388,27 @@ bool DispatchDialogChar(HWND form, char typed) {
     return false;
 }
 
+// Enter and Escape belong to a focus that wants them (an open list, a multi-line field).
+bool FocusWantsKey() {
+    const HWND focus = GetFocus();
+    return focus && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS) != 0;
+}
+
+bool ClickDialogButton(HWND form, WPARAM key) {
+    const HWND focus = GetFocus();
+    HWND button = nullptr;
+    if (key == VK_RETURN && focus && IsChild(form, focus) &&
+        (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON))
+        button = focus;
+    else
+        button = reinterpret_cast<HWND>(
+            SendMessageA(form, WM_KS_DIALOGBUTTON, key == VK_RETURN ? IDOK : IDCANCEL, 0));
+    if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button))
+        return false;
+    SendMessageA(button, BM_CLICK, 0, 0);
+    return true;
+}
+
 } // namespace
 
 bool IsSkinDialogMessage(HWND form, MSG& message) {
@@ -374,6 +418,9 @@ bool IsSkinDialogMessage(HWND form, MSG& message) {
     case WM_KEYDOWN:
         if (message.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000))
             return MoveFocus(form, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        if ((message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) &&
+            !(message.lParam & 0x40000000) && !FocusWantsKey())
+            return ClickDialogButton(form, message.wParam);
         return false;
     case WM_SYSCHAR:
         return DispatchDialogChar(form, static_cast<char>(message.wParam));

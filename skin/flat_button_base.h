@@ -63,6 +63,8 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc, const RECT& client) override;
     void EnabledChanged() override;
+    void Describe(TAccessibleQuery& query) const override;
+    void DoDefaultAction() override;
     virtual bool IsDefault() const { return false; }
     // Taking the keyboard focus shows the hot look on the focusable button.
     virtual bool ShowsHot() const;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "skin/accelerator.h"
+#include "skin/accessible_win.h"
 #include "skin/glyph.h"
 #include "skin/hot_tracker_win.h"
 #include "skin/paint_win.h"
@@ -129,6 +130,19 @@ void TFlatButtonBase::EnabledChanged() {
     }
 }
 
+void TFlatButtonBase::Describe(TAccessibleQuery& query) const {
+    TSkinControl::Describe(query);
+    query.info.role = ROLE_SYSTEM_PUSHBUTTON;
+    if (model_.down)
+        query.info.state |= STATE_SYSTEM_PRESSED;
+    query.info.defaultAction = "Press";
+}
+
+void TFlatButtonBase::DoDefaultAction() {
+    if (Enabled() && Visible())
+        Click();
+}
+
 void TFlatButtonBase::Click() {
     SetParentModalResult(modalResult_);
     RaiseEvent(OnClick);
@@ -181,6 +195,9 @@ LRESULT TFlatButtonBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
             model_.state = model_.down ? bsExclusive : bsUp;
             Invalidate();
         }
+        return 0;
+    case BM_CLICK:
+        DoDefaultAction();
         return 0;
     case WM_KS_DIALOGCHAR:
         if (Enabled() && Visible() && IsAccelerator(static_cast<char>(wParam), Caption())) {

@@ -40,6 +40,8 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc, const RECT& client) override;
     void EnabledChanged() override;
+    void Describe(TAccessibleQuery& query) const override;
+    void DoDefaultAction() override;
 
 private:
     void SetHot(bool hot);

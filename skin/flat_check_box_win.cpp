@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "skin/accelerator.h"
+#include "skin/accessible_win.h"
 #include "skin/hot_tracker_win.h"
 #include "skin/paint_win.h"
 
@@ -21,6 +22,7 @@ void TFlatCheckBox::SetChecked(bool checked) {
     if (!RaiseEvent(OnClick))
         return;
     Repaint();
+    NotifyAccessibleChange(Handle(), EVENT_OBJECT_STATECHANGE);
     RaiseEvent(OnChange);
 }
 
@@ -69,6 +71,19 @@ void TFlatCheckBox::SetHot(bool hot) {
 
 void TFlatCheckBox::Toggle() {
     SetChecked(!checked_);
+}
+
+void TFlatCheckBox::Describe(TAccessibleQuery& query) const {
+    TSkinControl::Describe(query);
+    query.info.role = ROLE_SYSTEM_CHECKBUTTON;
+    if (checked_)
+        query.info.state |= STATE_SYSTEM_CHECKED;
+    query.info.defaultAction = checked_ ? "Uncheck" : "Check";
+}
+
+void TFlatCheckBox::DoDefaultAction() {
+    if (Enabled() && Visible())
+        Toggle();
 }
 
 void TFlatCheckBox::EnabledChanged() {

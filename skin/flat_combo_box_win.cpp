@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "skin/accessible_win.h"
 #include "skin/paint_win.h"
 
 namespace ks {
@@ -28,6 +29,14 @@ void TFlatComboBox::SetItems(const std::vector<std::string>& items) {
 void TFlatComboBox::SetItemIndex(int index) {
     itemIndex_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
     Invalidate();
+    NotifyAccessibleChange(Handle(), EVENT_OBJECT_VALUECHANGE);
+}
+
+void TFlatComboBox::Describe(TAccessibleQuery& query) const {
+    TSkinControl::Describe(query);
+    query.info.role = ROLE_SYSTEM_COMBOBOX;
+    query.info.state |= DroppedDown() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+    query.info.value = Text();
 }
 
 std::string TFlatComboBox::Text() const {
@@ -61,6 +70,7 @@ void TFlatComboBox::SelectByUser(int index) {
         return;
     itemIndex_ = index;
     Repaint();
+    NotifyAccessibleChange(Handle(), EVENT_OBJECT_VALUECHANGE);
     RaiseEvent(OnChange);
 }
 

@@ -32,6 +32,7 @@ public:
 
 protected:
     void Paint(HDC dc, const RECT& client) override;
+    void Describe(TAccessibleQuery& query) const override;
 
 private:
     void ValueChanged(int oldPercent);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "skin/accessible_win.h"
 #include "skin/paint_win.h"
 
 namespace ks {
@@ -37,8 +38,17 @@ void TGauge::SetProgress(long long value) {
 }
 
 void TGauge::ValueChanged(int oldPercent) {
-    if (PercentDone() != oldPercent)
-        Repaint();
+    if (PercentDone() == oldPercent)
+        return;
+    Repaint();
+    NotifyAccessibleChange(Handle(), EVENT_OBJECT_VALUECHANGE);
+}
+
+void TGauge::Describe(TAccessibleQuery& query) const {
+    TSkinControl::Describe(query);
+    query.info.role = ROLE_SYSTEM_PROGRESSBAR;
+    query.info.state |= STATE_SYSTEM_READONLY;
+    query.info.value = std::to_string(PercentDone()) + "%";
 }
 
 void TGauge::SetShowText(bool show) {

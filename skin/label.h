@@ -23,6 +23,9 @@ public:
     // True (default): "&" marks the accelerator letter and "&&" shows one "&"; false
     // shows the caption as typed.
     void SetShowAccelChar(bool show) { showAccelChar_ = show; }
+    bool ShowAccelChar() const { return showAccelChar_; }
+    // The caption as shown, for naming things by it.
+    std::string ShownCaption() const;
 
 protected:
     // Text beyond the fixed bounds is cut off.

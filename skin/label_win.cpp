@@ -1,8 +1,13 @@
 #include "skin/label.h"
 
+#include "skin/accelerator.h"
 #include "skin/paint_win.h"
 
 namespace ks {
+
+std::string TLabel::ShownCaption() const {
+    return showAccelChar_ ? DisplayCaption(caption_) : caption_;
+}
 
 void TLabel::Paint(HDC dc, const RECT& bounds) {
     UINT format = DT_EXPANDTABS | DT_TOP;

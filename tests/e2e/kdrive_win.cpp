@@ -3,6 +3,8 @@
 //                                   install (tick the terms, press Install), close,
 //                                   ready (the setup window is shown), form (a message form
 //                                   is shown, unanswered), shot:FILE (a screenshot, BMP),
+//                                   names (the accessible names in the setup window, as
+//                                   a screen reader in another process reads them),
 //                                   look:BASE (BASE.txt lists the setup's visible windows;
 //                                   then waits for BASE.seen), wait:FILE (until FILE exists)
 //                                   (each step may carry a timeout: yes@30000); then keeps
@@ -15,6 +17,8 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <tlhelp32.h>
+
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -281,9 +285,64 @@ bool PressSetupButton(const std::string& caption, DWORD timeout) {
     return false;
 }
 
+std::string AccessibleName(IAccessible* object, long child) {
+    VARIANT id;
+    VariantInit(&id);
+    id.vt = VT_I4;
+    id.lVal = child;
+    BSTR name = nullptr;
+    if (object->get_accName(id, &name) != S_OK || !name)
+        return "";
+    std::string text;
+    for (const wchar_t* c = name; *c; ++c)
+        text += static_cast<char>(*c < 128 ? *c : '?');
+    SysFreeString(name);
+    return text;
+}
+
+// Every name the setup window's accessible object and its children give, "|"-separated.
+bool ReportAccessibleNames(DWORD timeout) {
+    if (!WaitFor(FindVisibleSetupWindow, timeout))
+        return false;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* form = nullptr;
+    std::string names;
+    if (SUCCEEDED(
+            AccessibleObjectFromWindow(FindVisibleSetupWindow(), static_cast<DWORD>(OBJID_CLIENT),
+                                       __uuidof(IAccessible), reinterpret_cast<void**>(&form)))) {
+        long count = 0;
+        form->get_accChildCount(&count);
+        for (long child = 1; child <= count; ++child) {
+            VARIANT id;
+            VariantInit(&id);
+            id.vt = VT_I4;
+            id.lVal = child;
+            IDispatch* dispatch = nullptr;
+            IAccessible* element = nullptr;
+            if (form->get_accChild(id, &dispatch) == S_OK && dispatch &&
+                SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&element)))) {
+                names += AccessibleName(element, CHILDID_SELF) + "|";
+                element->Release();
+            } else {
+                names += AccessibleName(form, child) + "|";
+            }
+            if (dispatch)
+                dispatch->Release();
+        }
+        form->Release();
+    }
+    Report("names", names);
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return true;
+}
+
 bool Answer(const std::string& step, DWORD timeout) {
     if (step == "install")
         return DriveInstall(timeout);
+    if (step == "names")
+        return ReportAccessibleNames(timeout);
     if (step == "close")
         return PressSetupButton("&Close", timeout);
     if (step == "ready" && WaitFor(FindVisibleSetupWindow, timeout)) {

@@ -76,6 +76,17 @@ def capture_display(path):
     return read_ppm(path)
 
 
+def press_keys(title, keys):
+    """Real key presses: the X server gives the focus to the window of that title, and the
+    keys arrive there as typed."""
+    found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
+                            "^%s$" % title], check=True, capture_output=True, text=True,
+                           timeout=30)
+    window = found.stdout.split()[0]
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=30)
+    subprocess.run(["xdotool", "key", "--delay", "200"] + keys, check=True, timeout=60)
+
+
 def read_windows(path):
     """(class, left, top, right, bottom) per visible setup window, as kdrive lists them."""
     windows = []
@@ -109,9 +120,11 @@ class Looks:
 
     ATTEMPTS = 5
 
-    def __init__(self, folder, hold=None):
+    def __init__(self, folder, hold=None, after=None):
         self.folder = folder
         self.hold = hold
+        # name: what the user does once the look is taken (before the driver goes on)
+        self.after = after or {}
         self.results = {}  # name: (faults, windows)
         self.stop = threading.Event()
         os.makedirs(folder, exist_ok=True)
@@ -146,6 +159,8 @@ class Looks:
                 break
             time.sleep(1)
         self.results[name] = (found, windows)
+        if name in self.after:
+            self.after[name]()
         open(base + ".seen", "w").close()
         # A download held for the look goes on once the look is done.
         if self.hold and name == "download":
@@ -163,8 +178,8 @@ class ScreenRuns(unittest.TestCase):
         self.m = MACHINE
         self.m.reset()
 
-    def run_with_looks(self, steps, hold=None, **options):
-        looks = Looks(os.path.join(self.m.work, "looks", self._testMethodName), hold)
+    def run_with_looks(self, steps, hold=None, after=None, **options):
+        looks = Looks(os.path.join(self.m.work, "looks", self._testMethodName), hold, after)
         try:
             run = self.m.run_setup(steps=[s(looks) if callable(s) else s for s in steps],
                                    **options)
@@ -172,6 +187,7 @@ class ScreenRuns(unittest.TestCase):
             looks.close()
         self.assertFalse(run.timed_out, run.events)
         self.assertEqual([e for e in run.events if e[1] in ("missing", "unexpected")], [])
+        self.events = run.events
         return looks.results
 
     def assertShownAsDrawn(self, results, names):
@@ -192,6 +208,26 @@ class ScreenRuns(unittest.TestCase):
              lambda l: l.step("download"), "form", lambda l: l.step("installed"), "no"],
             hold=hold)
         self.assertShownAsDrawn(results, ["start", "download", "installed"])
+
+    def test_installation_from_the_keyboard_alone(self):
+        # Tab through the fields to the terms box, tick it, Enter installs; Escape answers No
+        # to starting the product. The driver only watches.
+        self.m.release()
+        results = self.run_with_looks(
+            ["ready", "names", lambda l: l.step("start"), "form", lambda l: l.step("installed")],
+            after={"start": lambda: press_keys("keltra setup", ["Tab"] * 4 + ["space", "Return"]),
+                   "installed": lambda: press_keys("keltrasetup", ["Escape"])})
+        self.assertShownAsDrawn(results, ["start", "installed"])
+        # A screen reader in another process reads the window's texts and controls.
+        names = [e[2].split("|") for e in self.events if e[1] == "names"]
+        self.assertEqual(len(names), 1, self.events)
+        for name in ("Installation folder:", "Installation type", "Data folder", "Install",
+                     "I have read & agree the terms & conditions", "Installation progress"):
+            self.assertIn(name, names[0])
+        state = self.m.probe()
+        self.assertIsNotNone(state.record)
+        self.assertTrue(os.path.exists(os.path.join(self.m.install_folder, "keltra.exe")))
+        self.assertEqual(state.running("keltra.exe"), [])
 
     def test_question_as_first_window(self):
         self.m.preinstall()
