@@ -6,9 +6,9 @@
 
 #include "app/frm_install_layout.h"
 #include "resources/list_names.h"
+#include "skin/accessible_win.h"
 #include "skin/dpi_win.h"
 #include "skin/paint_win.h"
-#include "skin/accessible_win.h"
 #include "skin/picture_win.h"
 #include "sys/application.h"
 #include "sys/errors.h"

@@ -6,8 +6,8 @@
 
 #include "engine/msg_base_form_win.h"
 #include "engine/msg_form_rules.h"
-#include "skin/dpi_win.h"
 #include "skin/accessible_win.h"
+#include "skin/dpi_win.h"
 #include "skin/paint_win.h"
 #include "skin/picture_scale.h"
 #include "skin/picture_win.h"
