@@ -63,6 +63,7 @@ private:
     const SetupLog& log_;
     TZipPackage setup_;
     TZipPackage product_;
+    CatalogueAnswer catalogue_ = CatalogueAnswer::Empty;
 };
 
 } // namespace ks

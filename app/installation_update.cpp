@@ -20,8 +20,9 @@ UpdateCheck Installation::CheckSetupUpdate(const std::string& runningVersion) {
     product_.Name = lists_.UpperWord(word::kProduct);
     product_.CurrentVersion.clear();
     const std::string url = RedactUrl(services_.CatalogueUrl());
-    if (!services_.RefreshPackages(setup_, product_)) {
-        log_.Write("catalogue " + url + " could not be fetched");
+    catalogue_ = services_.RefreshPackages(setup_, product_);
+    if (!CatalogueReceived(catalogue_)) {
+        log_.Write("catalogue " + url + " " + CatalogueAnswerName(catalogue_));
         view_.Ask(lists_.Message(msg::kCatalogueUnreachable), false);
         return UpdateCheck::CatalogueUnreachable;
     }
