@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "archive/file_access.h"
 #include "engine/form_dm_base.h"
 #include "net/net_utils.h"
@@ -9,6 +11,7 @@
 #include "sys/folders.h"
 #include "sys/os_error_win.h"
 #include "sys/process_win.h"
+#include "sys/sha256_win.h"
 #include "sys/version.h"
 
 namespace ks {
@@ -31,6 +34,20 @@ bool WinInstallServices::CopyTo(const std::string& source, const std::string& ta
     if (!copied)
         LogFailure("cannot copy " + source + " to " + target);
     return copied;
+}
+
+bool WinInstallServices::RemoveFile(const std::string& path) {
+    if (DeleteFileA(path.c_str()) || !ks::FileExists(path))
+        return true;
+    LogFailure("cannot delete " + path);
+    return false;
+}
+
+bool WinInstallServices::FileSha256(const std::string& path, Sha256Digest& digest) {
+    const bool hashed = ks::FileSha256(path, digest);
+    if (!hashed)
+        LogFailure("cannot read " + path);
+    return hashed;
 }
 
 bool WinInstallServices::ForceFolders(const std::string& folder) {
@@ -72,10 +89,19 @@ std::string WinInstallServices::CatalogueUrl() {
 }
 
 bool WinInstallServices::Download(const std::string& url, const std::string& target,
-                                  std::int32_t knownSize, const Progress& progress) {
-    const bool downloaded = DownloadToFile(url, target, knownSize, progress);
+                                  std::int32_t knownSize, const Progress& progress,
+                                  Sha256Digest* digest) {
+    std::optional<Sha256> hash;
+    TransferDataEvent onData;
+    if (digest) {
+        hash.emplace();
+        onData = [&hash](const char* data, std::size_t size) { hash->Update(data, size); };
+    }
+    const bool downloaded = DownloadToFile(url, target, knownSize, progress, onData);
     if (!downloaded)
         log_.Write("download: " + LastInternetError);
+    else if (digest)
+        *digest = hash->Finish();
     return downloaded;
 }
 

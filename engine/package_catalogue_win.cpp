@@ -46,7 +46,7 @@ CatalogueAnswer TDMBase::RefreshPackages(std::initializer_list<TZipPackage*> pac
         return fetched.answer;
     const Catalogue catalogue = Catalogue::Read(SplitResponseLines(fetched.bytes));
     const CatalogueKeys keys{Word(word::kZip), LibraryEntry(lib::kVersionKey),
-                             LibraryEntry(lib::kSizeKey)};
+                             LibraryEntry(lib::kSizeKey), LibraryEntry(lib::kSha256Key)};
     for (TZipPackage* package : packages) {
         if (package)
             FillPackageFromCatalogue(catalogue, keys, *package);

@@ -6,6 +6,7 @@ KS_RELEASE_BIN names a Windows build's bin folder: the code-signing tests need r
 and run only with it (ctest mkrelease_signing in the Windows build)."""
 
 import configparser
+import hashlib
 import importlib.machinery
 import os
 import struct
@@ -57,6 +58,11 @@ class ReleaseTree(unittest.TestCase):
         self.assertEqual(catalogue["Keltra"]["zip"], "Keltra.zip")
         self.assertEqual(catalogue["Keltra"]["version"], "2.0.0.7")
         self.assertEqual(int(catalogue["Keltra"]["size"]), os.path.getsize(paths["product"]))
+        for section, package in (("KELTRASETUP", "setup"), ("Keltra", "product")):
+            with open(paths[package], "rb") as f:
+                self.assertEqual(catalogue[section]["sha256"], hashlib.sha256(f.read()).hexdigest())
+        paths = mkrelease.build_release(self.out, self.bin, sha256=False)
+        self.assertNotIn("sha256", self.catalogue(paths)["Keltra"])
 
     def test_product_package_carries_the_agent_in_its_inner_archive(self):
         paths = mkrelease.build_release(self.out, self.bin)
