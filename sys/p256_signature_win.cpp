@@ -4,9 +4,11 @@
 #include <bcrypt.h>
 
 #include <cstring>
+#include <exception>
 #include <vector>
 
 #include "sys/p256_signature.h"
+#include "sys/sha256_win.h"
 #include "sys/unique_handle.h"
 
 namespace ks {
@@ -26,15 +28,6 @@ struct KeyTraits {
 };
 using UniqueKey = UniqueHandle<KeyTraits>;
 
-struct HashTraits {
-    using Handle = BCRYPT_HASH_HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle hash) { BCryptDestroyHash(hash); }
-};
-using UniqueHash = UniqueHandle<HashTraits>;
-
-constexpr std::size_t kSha256Bytes = 32;
-
 bool Succeeded(NTSTATUS status) {
     return status >= 0;
 }
@@ -43,26 +36,14 @@ PUCHAR Bytes(std::string_view text) {
     return reinterpret_cast<PUCHAR>(const_cast<char*>(text.data()));
 }
 
-std::optional<std::string> Sha256(std::string_view message) {
-    UniqueAlgorithm algorithm;
-    if (!Succeeded(
-            BCryptOpenAlgorithmProvider(algorithm.Put(), BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
+std::optional<Sha256Digest> DigestOf(std::string_view message) {
+    try {
+        Sha256 hash;
+        hash.Update(message.data(), message.size());
+        return hash.Finish();
+    } catch (const std::exception&) {
         return std::nullopt;
-    UniqueHash hash;
-    if (!Succeeded(BCryptCreateHash(algorithm.Get(), hash.Put(), nullptr, 0, nullptr, 0, 0)))
-        return std::nullopt;
-    // BCryptHashData takes a ULONG count: feed a large text in pieces.
-    constexpr std::size_t kPiece = 1 << 30;
-    for (std::size_t at = 0; at < message.size(); at += kPiece) {
-        const std::string_view piece = message.substr(at, kPiece);
-        if (!Succeeded(
-                BCryptHashData(hash.Get(), Bytes(piece), static_cast<ULONG>(piece.size()), 0)))
-            return std::nullopt;
     }
-    std::string digest(kSha256Bytes, '\0');
-    if (!Succeeded(BCryptFinishHash(hash.Get(), Bytes(digest), kSha256Bytes, 0)))
-        return std::nullopt;
-    return digest;
 }
 
 UniqueKey ImportPublicKey(BCRYPT_ALG_HANDLE algorithm, const std::string& point) {
@@ -87,7 +68,7 @@ bool VerifyP256Signature(std::string_view keyText, std::string_view message,
     const std::optional<std::string> signature = P256SignatureFromDer(derSignature);
     if (!point || !signature)
         return false;
-    const std::optional<std::string> digest = Sha256(message);
+    std::optional<Sha256Digest> digest = DigestOf(message);
     if (!digest)
         return false;
     UniqueAlgorithm algorithm;
@@ -97,7 +78,7 @@ bool VerifyP256Signature(std::string_view keyText, std::string_view message,
     const UniqueKey key = ImportPublicKey(algorithm.Get(), *point);
     if (!key)
         return false;
-    return Succeeded(BCryptVerifySignature(key.Get(), nullptr, Bytes(*digest),
+    return Succeeded(BCryptVerifySignature(key.Get(), nullptr, digest->data(),
                                            static_cast<ULONG>(digest->size()), Bytes(*signature),
                                            static_cast<ULONG>(signature->size()), 0));
 }
