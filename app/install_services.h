@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/catalogue_answer.h"
 #include "engine/installed_state.h"
 #include "engine/zip_package.h"
 #include "sys/sha256.h"
@@ -31,8 +32,8 @@ public:
     virtual std::string CreateWorkFolder(const std::string& prefix) = 0;
     virtual void DeleteTree(const std::string& path) = 0;
 
-    // Fills the records from the server's catalogue; false when it could not be fetched.
-    virtual bool RefreshPackages(TZipPackage& setup, TZipPackage& product) = 0;
+    // Fills the records from the server's catalogue when one was Read.
+    virtual CatalogueAnswer RefreshPackages(TZipPackage& setup, TZipPackage& product) = 0;
     virtual std::string CatalogueUrl() = 0;
     // With a digest, also hashes the bytes as they arrive and puts their SHA-256 there.
     virtual bool Download(const std::string& url, const std::string& target, std::int32_t knownSize,

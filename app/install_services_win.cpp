@@ -77,11 +77,11 @@ void WinInstallServices::DeleteTree(const std::string& path) {
         LogFailure("cannot delete " + path);
 }
 
-bool WinInstallServices::RefreshPackages(TZipPackage& setup, TZipPackage& product) {
-    const bool fetched = engine_.RefreshPackages({&setup, &product});
-    if (!fetched)
+CatalogueAnswer WinInstallServices::RefreshPackages(TZipPackage& setup, TZipPackage& product) {
+    const CatalogueAnswer answer = engine_.RefreshPackages({&setup, &product});
+    if (answer == CatalogueAnswer::Unreachable || answer == CatalogueAnswer::SignatureMissing)
         log_.Write("catalogue: " + LastInternetError);
-    return fetched;
+    return answer;
 }
 
 std::string WinInstallServices::CatalogueUrl() {

@@ -20,7 +20,7 @@ public:
     bool ForceFolders(const std::string& folder) override;
     std::string CreateWorkFolder(const std::string& prefix) override;
     void DeleteTree(const std::string& path) override;
-    bool RefreshPackages(TZipPackage& setup, TZipPackage& product) override;
+    CatalogueAnswer RefreshPackages(TZipPackage& setup, TZipPackage& product) override;
     std::string CatalogueUrl() override;
     bool Download(const std::string& url, const std::string& target, std::int32_t knownSize,
                   const Progress& progress, Sha256Digest* digest) override;

@@ -58,6 +58,8 @@ const char* OutcomeName(InstallOutcome outcome) {
         return "incomplete";
     case InstallOutcome::MismatchedPackage:
         return "package does not match the catalogue";
+    case InstallOutcome::UnverifiedPackage:
+        return "package not vouched for by a signed catalogue";
     }
     return "";
 }
@@ -145,6 +147,18 @@ void Installation::TellMismatch(const std::string& package) {
     view_.Ask(FormatStrings(lists_.Message(msg::kPackageMismatch), {package}), false);
 }
 
+bool Installation::Refused(const TZipPackage& offer, PackageSource source,
+                           const std::string& file) {
+    const bool keySet = !lists_.LibraryEntry(lib::kCataloguePublicKey).empty();
+    const PackageTrust trust =
+        TrustFor(keySet, catalogue_, source, offer.Sha256State != DigestState::None);
+    if (trust != PackageTrust::Refused)
+        return false;
+    log_.Write(file + ": " + PackageTrustName(trust) + " (catalogue " +
+               CatalogueAnswerName(catalogue_) + ")");
+    return true;
+}
+
 InstallOutcome Installation::Damaged(const std::string& what) {
     log_.Write("damaged: " + what);
     view_.Ask(lists_.Message(msg::kDamagedPackage), false);
@@ -189,6 +203,11 @@ InstallOutcome Installation::Install(const InstallFolders& folders, bool silent)
     if (obtained == ObtainResult::Mismatch) {
         TellMismatch(FileNamePart(package));
         return InstallOutcome::MismatchedPackage;
+    }
+    if (obtained == ObtainResult::Refused) {
+        view_.Ask(FormatStrings(lists_.Message(msg::kPackageUnverified), {FileNamePart(package)}),
+                  false);
+        return InstallOutcome::UnverifiedPackage;
     }
     if (obtained == ObtainResult::Missing) {
         view_.Ask(kNoConnection, false);
@@ -244,6 +263,8 @@ ObtainResult Installation::ObtainPackage(const std::string& target, const std::s
     if (services_.FileExists(local)) {
         log_.Write("package beside the program: " + local + ", " +
                    std::to_string(services_.FileSize(local)) + " bytes");
+        if (Refused(product_, PackageSource::BesideProgram, local))
+            return ObtainResult::Refused;
         if (!services_.CopyTo(local, target))
             return ObtainResult::Missing;
         if (Matches(product_, target, nullptr))
@@ -251,6 +272,13 @@ ObtainResult Installation::ObtainPackage(const std::string& target, const std::s
         services_.RemoveFile(target);
         return ObtainResult::Mismatch;
     }
+    const std::string url = lists_.LibraryEntry(lib::kServerBase) +
+                            FormatStrings(lists_.LibraryEntry(lib::kServerPathFormat),
+                                          {lists_.Word(word::kProduct), lists_.Word(word::kZip)});
+    // The cache and the server answer to the same rule: nothing from either without a digest
+    // the catalogue vouches for.
+    if (Refused(product_, PackageSource::Server, url))
+        return ObtainResult::Refused;
     const std::string cache = PackageCacheFolder(dataFolder, lists_);
     if (!cache.empty()) {
         const std::string cached = cache + FileNamePart(target);
@@ -266,9 +294,6 @@ ObtainResult Installation::ObtainPackage(const std::string& target, const std::s
             services_.RemoveFile(cached);
         }
     }
-    const std::string url = lists_.LibraryEntry(lib::kServerBase) +
-                            FormatStrings(lists_.LibraryEntry(lib::kServerPathFormat),
-                                          {lists_.Word(word::kProduct), lists_.Word(word::kZip)});
     view_.ShowTask(lists_.Message(msg::kDownloadingProduct));
     return Download(url, target, product_);
 }

@@ -7,6 +7,7 @@
 
 #include "app/install_services.h"
 #include "app/install_view.h"
+#include "app/package_trust.h"
 #include "app/setup_log.h"
 #include "engine/word_lists.h"
 #include "engine/zip_package.h"
@@ -23,12 +24,14 @@ enum class InstallOutcome {
     AgentNotStarted,   // the agent could not be started
     Incomplete,        // the agent ran, but the product or its marker is missing
     MismatchedPackage, // the package is not the one the catalogue describes
+    UnverifiedPackage, // with a catalogue key, no signed catalogue vouches for the package
 };
 
 enum class ObtainResult {
     Ready,    // the package is at the target
     Missing,  // no local, cached or downloaded package
     Mismatch, // the package at hand or downloaded is not the one the catalogue describes
+    Refused,  // with a catalogue key, no signed catalogue vouches for the package
 };
 
 const char* OutcomeName(InstallOutcome outcome);
@@ -68,6 +71,8 @@ private:
     ObtainResult Download(const std::string& url, const std::string& target,
                           const TZipPackage& offer);
     void TellMismatch(const std::string& package);
+    // With a catalogue key set: true (and logged) when the trust rule refuses the package.
+    bool Refused(const TZipPackage& offer, PackageSource source, const std::string& file);
     bool UnpackOfferedSetup(const std::string& package, const std::string& work);
     bool RunAgent(const std::string& agent, const std::string& params);
     bool ProductInPlace(const std::string& product, const std::string& marker);
@@ -80,6 +85,7 @@ private:
     const SetupLog& log_;
     TZipPackage setup_;
     TZipPackage product_;
+    CatalogueAnswer catalogue_ = CatalogueAnswer::Empty;
 };
 
 } // namespace ks

@@ -20,8 +20,9 @@ UpdateCheck Installation::CheckSetupUpdate(const std::string& runningVersion) {
     product_.Name = lists_.UpperWord(word::kProduct);
     product_.CurrentVersion.clear();
     const std::string url = RedactUrl(services_.CatalogueUrl());
-    if (!services_.RefreshPackages(setup_, product_)) {
-        log_.Write("catalogue " + url + " could not be fetched");
+    catalogue_ = services_.RefreshPackages(setup_, product_);
+    if (!CatalogueReceived(catalogue_)) {
+        log_.Write("catalogue " + url + " " + CatalogueAnswerName(catalogue_));
         view_.Ask(lists_.Message(msg::kCatalogueUnreachable), false);
         return UpdateCheck::CatalogueUnreachable;
     }
@@ -58,6 +59,16 @@ bool Installation::RunSetupUpdate(const std::string& dataFolder, const std::stri
     const std::string fileName = PackageFileName(setup_.FileName);
     const std::string program = lists_.LibraryEntry(lib::kSetupProgram);
     const std::string cached = cache.empty() ? std::string() : cache + fileName;
+    const std::string url =
+        lists_.LibraryEntry(lib::kServerBase) +
+        FormatStrings(lists_.LibraryEntry(lib::kServerPathFormat),
+                      {lists_.UpperWord(word::kSetupPackage), lists_.Word(word::kZip)});
+    // A setup program that is started runs with the user's rights: from the cache or the
+    // server only with a digest the catalogue vouches for.
+    if (Refused(setup_, PackageSource::Server, url)) {
+        view_.Ask(FormatStrings(lists_.Message(msg::kPackageUnverified), {fileName}), false);
+        return false;
+    }
     if (!cached.empty() && services_.FileExists(cached)) {
         log_.Write("setup package in the cache: " + cached);
         const std::string work = WorkFolder();
@@ -70,10 +81,6 @@ bool Installation::RunSetupUpdate(const std::string& dataFolder, const std::stri
             services_.RemoveFile(cached);
     }
 
-    const std::string url =
-        lists_.LibraryEntry(lib::kServerBase) +
-        FormatStrings(lists_.LibraryEntry(lib::kServerPathFormat),
-                      {lists_.UpperWord(word::kSetupPackage), lists_.Word(word::kZip)});
     const std::string work = WorkFolder();
     const std::string target = work + fileName;
     view_.ShowTask(FormatStrings(lists_.Message(msg::kDownloadingSetup), {setup_.FileName}));

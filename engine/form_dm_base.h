@@ -8,10 +8,17 @@
 
 #include "archive/zip_extractor.h"
 #include "engine/catalogue.h"
+#include "engine/catalogue_answer.h"
 #include "engine/word_lists.h"
 #include "engine/zip_package.h"
 
 namespace ks {
+
+// The catalogue as served: its bytes when the answer is Read.
+struct FetchedCatalogue {
+    CatalogueAnswer answer = CatalogueAnswer::Unreachable;
+    std::string bytes;
+};
 
 class TDMBase {
 public:
@@ -48,10 +55,13 @@ public:
     std::string ServerUrl(const std::string& path) const;
     std::string SuffixedServerUrl(const std::string& path) const;
     std::string CatalogueUrl() const;
-    // The catalogue's lines; nothing when it could not be fetched.
-    std::optional<std::vector<std::string>> DownloadCatalogue() const;
-    // False when the catalogue could not be fetched; the records then keep their values.
-    bool RefreshPackages(std::initializer_list<TZipPackage*> packages);
+    // The detached signature beside the catalogue.
+    std::string CatalogueSignatureUrl() const;
+    // With the library's catalogue key set, a catalogue counts only when the signature beside
+    // it verifies over its exact bytes; with the key empty no signature is asked for.
+    FetchedCatalogue DownloadCatalogue() const;
+    // Fills the records from a catalogue that was Read; otherwise they keep their values.
+    CatalogueAnswer RefreshPackages(std::initializer_list<TZipPackage*> packages);
 
     // Archive extraction: the component and the operation that drives it.
     archive::ZipExtractor UnZipper;
@@ -71,6 +81,7 @@ protected:
 
 private:
     bool MarkerFileExists() const;
+    std::string CataloguePathOnServer() const;
 
     EmbeddedLists lists_;
     StringList rawWordLines_;

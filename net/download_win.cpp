@@ -118,12 +118,19 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
     return complete;
 }
 
-std::optional<std::vector<std::string>> DownloadLines(const std::string& url) {
+std::optional<std::string> DownloadBytes(const std::string& url) {
     std::string body;
     OpenInternetRoot();
     if (!DownloadBody(url, [&](const char* data, std::size_t size) { body.append(data, size); }))
         return std::nullopt;
-    return SplitResponseLines(body);
+    return body;
+}
+
+std::optional<std::vector<std::string>> DownloadLines(const std::string& url) {
+    const std::optional<std::string> body = DownloadBytes(url);
+    if (!body)
+        return std::nullopt;
+    return SplitResponseLines(*body);
 }
 
 } // namespace ks

@@ -51,6 +51,9 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
 // Windows build. Appends the body to stream; false as for DownloadToFile.
 bool DownloadToStream(const std::string& url, std::ostream& stream);
 
+// Windows build. The body exactly as it came; nothing when the download failed.
+std::optional<std::string> DownloadBytes(const std::string& url);
+
 // Windows build. The body split into lines; nothing when the download failed.
 std::optional<std::vector<std::string>> DownloadLines(const std::string& url);
 

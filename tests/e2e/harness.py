@@ -207,6 +207,13 @@ class Machine:
         self.wine(["reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d",
                    "N", "/f"])
         self.pointed = self.repoint(self.server.port)
+        # The vendor's catalogue key, another key, and a copy of the program holding the
+        # vendor's public key.
+        self.keys = os.path.join(self.work, "keys")
+        os.makedirs(self.keys, exist_ok=True)
+        self.vendor_key = self.make_key("vendor")
+        self.other_key = self.make_key("other")
+        self.keyed = self.with_key(self.pointed, mkrelease.public_key_text(self.vendor_key))
 
     # Wine ------------------------------------------------------------------------------
 
@@ -224,6 +231,22 @@ class Machine:
         shutil.copyfile(self.tool("keltrasetup.exe"), target)
         result = self.wine([self.tool("listtool.exe"), "set", to_windows(target), "library",
                             str(LISTS.lib["ServerBase"].index), "http://127.0.0.1:%d/" % port])
+        if result.returncode != 0:
+            raise RuntimeError("listtool set failed: %s" % result.stdout)
+        return target
+
+    def make_key(self, name):
+        path = os.path.join(self.keys, name + ".pem")
+        subprocess.run(["openssl", "ecparam", "-name", "prime256v1", "-genkey", "-noout",
+                        "-out", path], check=True)
+        return path
+
+    def with_key(self, program, key_text):
+        """A copy of program whose library holds key_text as the catalogue key."""
+        target = os.path.splitext(program)[0] + "-keyed.exe"
+        shutil.copyfile(program, target)
+        result = self.wine([self.tool("listtool.exe"), "set", to_windows(target), "library",
+                            str(LISTS.lib["CataloguePublicKey"].index), key_text])
         if result.returncode != 0:
             raise RuntimeError("listtool set failed: %s" % result.stdout)
         return target

@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
-"""The release tool: catalogue sizes and versions, package contents, version patching."""
+"""The release tool: catalogue sizes and versions, package contents, version patching, the
+catalogue's signature and the programs' Authenticode signatures.
+
+KS_RELEASE_BIN names a Windows build's bin folder: the code-signing tests need real programs
+and run only with it (ctest mkrelease_signing in the Windows build)."""
 
 import configparser
 import hashlib
 import importlib.machinery
 import os
 import struct
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -122,6 +127,86 @@ class ReleaseTree(unittest.TestCase):
         self.assertEqual(mkrelease.parse_size("100M"), 100 << 20)
         self.assertEqual(mkrelease.parse_size("64k"), 64 << 10)
         self.assertEqual(mkrelease.parse_size("1000"), 1000)
+
+
+def openssl(*args):
+    subprocess.run(("openssl",) + args, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+class Signatures(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.keys = tempfile.TemporaryDirectory()
+        cls.key = os.path.join(cls.keys.name, "catalogue.pem")
+        openssl("ecparam", "-name", "prime256v1", "-genkey", "-noout", "-out", cls.key)
+        cls.cert = os.path.join(cls.keys.name, "code.pem")
+        cls.cert_key = os.path.join(cls.keys.name, "code-key.pem")
+        openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", cls.cert_key,
+                "-out", cls.cert, "-days", "2", "-subj", "/CN=Keltra test signing",
+                "-addext", "extendedKeyUsage=codeSigning")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.keys.cleanup()
+
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.out = os.path.join(self.folder.name, "www")
+        self.bin = os.environ.get("KS_RELEASE_BIN")
+        if not self.bin:
+            self.bin = os.path.join(self.folder.name, "bin")
+            os.makedirs(self.bin)
+            for name, data in (("keltrasetup.exe", fake_program()), ("keltra.exe", b"MZ p"),
+                               ("kagent.exe", b"MZ a")):
+                with open(os.path.join(self.bin, name), "wb") as f:
+                    f.write(data)
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def test_catalogue_signature_verifies_over_its_exact_bytes_with_the_printed_key(self):
+        paths = mkrelease.build_release(self.out, self.bin, sign_key=self.key)
+        self.assertEqual(paths["signature"], paths["catalogue"] + ".sig")
+        public = os.path.join(self.folder.name, "public.pem")
+        openssl("pkey", "-in", self.key, "-pubout", "-out", public)
+        openssl("dgst", "-sha256", "-verify", public, "-signature", paths["signature"],
+                paths["catalogue"])
+        # The key text is the point openssl prints after its 04 prefix.
+        text = subprocess.run(["openssl", "pkey", "-in", self.key, "-noout", "-text"],
+                              stdout=subprocess.PIPE, text=True, check=True).stdout
+        point = "".join(text.split("pub:")[1].split("ASN1")[0].split()).replace(":", "")
+        self.assertEqual("04" + mkrelease.public_key_text(self.key), point)
+
+    def test_a_key_other_than_p256_is_refused(self):
+        with self.assertRaises(ValueError):
+            mkrelease.build_release(self.out, self.bin, sign_key=self.cert_key)
+        self.assertFalse(os.path.exists(os.path.join(self.out, "packages", "Keltra.ini")))
+
+    @unittest.skipUnless(os.environ.get("KS_RELEASE_BIN"), "needs the programs of a build")
+    def test_every_program_is_code_signed_inside_and_outside_the_packages(self):
+        paths = mkrelease.build_release(self.out, self.bin, setup_version="1.0.0.9",
+                                        code_sign=(self.cert, self.cert_key))
+        with zipfile.ZipFile(paths["setup"]) as package:
+            setup = package.read("keltrasetup.exe")
+        with zipfile.ZipFile(paths["product"]) as package:
+            product = package.read("keltra.exe")
+            with zipfile.ZipFile(package.open("agent.zip")) as inner:
+                agent = inner.read("kagent.exe")
+        with open(paths["program"], "rb") as f:
+            self.assertEqual(f.read(), setup)
+        self.assertEqual(mkrelease.fixed_file_version(setup), "1.0.0.9")
+        unsigned = open(os.path.join(self.bin, "keltra.exe"), "rb").read()
+        for name, program in (("setup", setup), ("product", product), ("agent", agent),
+                              ("unsigned", unsigned)):
+            with self.subTest(program=name):
+                path = os.path.join(self.folder.name, name + ".exe")
+                with open(path, "wb") as f:
+                    f.write(program)
+                verify = subprocess.run(["osslsigncode", "verify", "-CAfile", self.cert,
+                                         "-in", path], stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT, text=True)
+                self.assertEqual(verify.returncode == 0, name != "unsigned", verify.stdout)
 
 
 if __name__ == "__main__":

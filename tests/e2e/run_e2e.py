@@ -88,6 +88,8 @@ class SetupRuns(unittest.TestCase):
         self.assertEqual(log.count("GET", CATALOGUE), 1)
         self.assertEqual(log.count("GET", PRODUCT_PACKAGE), 1)
         self.assertEqual(log.count("GET", SETUP_PACKAGE), 0)
+        # Without a catalogue key no signature is asked for.
+        self.assertEqual(self.m.server.log.count("GET", CATALOGUE + ".sig"), 0)
         # A downloaded package does not go into the cache.
         self.assertFalse(os.path.exists(os.path.join(self.m.data_folder, "Packages",
                                                      "Keltra.zip")))
@@ -428,6 +430,46 @@ class SetupRuns(unittest.TestCase):
         self.assertEqual(installer[0][3].lower(), harness.to_windows(self.m.setup_exe).lower())
         self.assertInstalled(self.m.probe())
         self.assertEqual(self.m.work_folders(), [], "the changed setup package stays")
+
+    # Signed catalogue ------------------------------------------------------------------
+
+    def test_signed_catalogue_lets_the_setup_install_and_update(self):
+        self.m.reset(setup_exe=self.m.keyed)
+        # The offered setup holds the key too, so it accepts the catalogue after the hand-over.
+        self.m.release(setup_version="1.0.0.1", setup_exe=self.m.keyed,
+                       sign_key=self.m.vendor_key)
+        run = self.m.run_setup(steps=["install", "no"], successor=True)
+        self.assertEnded(run)
+        self.assertForms(run, [("2", "No")])
+        installer = [e for e in run.events if e[1] == "pressed" and e[2] == "install"]
+        self.assertIn("\\Temp\\kst", installer[0][3], "the window was not the new setup's")
+        self.assertInstalled(self.m.wait_for_setup_end())
+        self.assertEqual(self.m.server.log.count("GET", SETUP_PACKAGE), 1)
+        self.assertEqual(self.m.server.log.count("GET", CATALOGUE + ".sig"), 2)
+
+    # (run, how the catalogue is served): each counts as a catalogue never received.
+    UNTRUSTED_CATALOGUE_RUNS = [
+        ("changed after signing", "changed", "has a signature that does not verify"),
+        ("signed with another key", "other key", "has a signature that does not verify"),
+        ("without a signature", "unsigned", "has no signature"),
+    ]
+
+    def test_catalogue_without_a_good_signature_ends_the_run_as_unreachable(self):
+        for name, served, logged in self.UNTRUSTED_CATALOGUE_RUNS:
+            with self.subTest(name):
+                self.m.reset(setup_exe=self.m.keyed)
+                key = {"changed": self.m.vendor_key, "other key": self.m.other_key}.get(served)
+                paths = self.m.release(setup_version="1.0.0.1", sign_key=key)
+                if served == "changed":
+                    with open(paths["catalogue"], "ab") as f:
+                        f.write(b"; one more line\r\n")
+                run = self.m.run_setup(steps=["ok"])
+                self.assertEnded(run)
+                self.assertForms(run, [("1", "Ok")])
+                self.assertNothingInstalled(self.m.probe())
+                self.assertEqual(self.m.server.log.count("GET", SETUP_PACKAGE), 0)
+                self.assertEqual(self.m.server.log.count("GET", PRODUCT_PACKAGE), 0)
+                self.assertIn("/packages/Keltra.ini " + logged, self.m.setup_log())
 
     # Setup updates ---------------------------------------------------------------------
 

@@ -21,6 +21,23 @@ namespace {
 
 constexpr char kCaseVariable[] = "KS_CATALOGUE_CASE";
 
+// A key pair made with openssl, and its signatures over the catalogue the parent serves.
+constexpr char kVendorKey[] = "e8f58bfc06bde9a38eb9d952197abc785c71f5b12d4f68d90948c2efb23f654b"
+                              "6df0ce47b77ba1e0fa143cb72023d825cb9af02125eacc20da327b63d6bda400";
+constexpr char kVendorSignature[] =
+    "3045022100fa61830c6a8bf119a70d4f7e8e790e43733e273f68edcde69d187921e2c4e42002206c52026c2193"
+    "ee5c01364d3c4e676d8dc31a4b7f1eeea22a87a041bf2e26f1ae";
+constexpr char kOtherKeysSignature[] =
+    "3044022072a3b47e4655761eeb5796de55660d54d85aaeb16aad7db1ccf86547e98e6c4202200917f2927d1c12"
+    "aed098abfc3225fcbf17d52c14f038b4b5f1c098e21117c93d";
+
+std::string Bytes(const std::string& hex) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
 std::string ServerFolder() {
     const char* dir = std::getenv("KS_NET_SERVER_DIR");
     std::string folder =
@@ -84,13 +101,20 @@ protected:
         ASSERT_TRUE(CopyFileA(OwnPath().c_str(), copy_.c_str(), FALSE));
     }
 
-    // Re-points the copy at base and runs the named child case in it.
-    void RunChild(const std::string& base, const std::string& childCase, bool marker) {
+    // Re-points the copy at base (and gives it a catalogue key) and runs the named child
+    // case in it.
+    void RunChild(const std::string& base, const std::string& childCase, bool marker,
+                  const std::string& key = "") {
         const std::string listtool = kstest::BinaryPath("bin\\listtool.exe");
         ASSERT_EQ(RunProgram("\"" + listtool + "\" set \"" + copy_ + "\" library " +
                              std::to_string(lib::kServerBase) + " " + base),
                   0)
             << "listtool could not re-point the copy";
+        if (!key.empty()) {
+            ASSERT_EQ(RunProgram("\"" + listtool + "\" set \"" + copy_ + "\" library " +
+                                 std::to_string(lib::kCataloguePublicKey) + " " + key),
+                      0);
+        }
         const std::string markerFile = folder_.File("engine_copy.mrk");
         if (marker)
             std::ofstream(markerFile) << "";
@@ -101,6 +125,17 @@ protected:
             RunProgram("\"" + copy_ + "\" --gtest_filter=CatalogueChild.*:-CatalogueRequests.*");
         SetEnvironmentVariableA(kCaseVariable, nullptr);
         EXPECT_EQ(code, 0) << "the child case " << childCase << " failed";
+    }
+
+    // The catalogue below root/<folder>/packages, with a signature when one is given.
+    void ServeCopy(const std::string& folder, const std::string& signatureHex) {
+        const std::string packages = ServerFolder() + "\\root\\" + folder + "\\packages\\";
+        std::filesystem::create_directories(packages);
+        CopyFileA((ServerFolder() + "\\root\\packages\\Keltra.ini").c_str(),
+                  (packages + "Keltra.ini").c_str(), FALSE);
+        DeleteFileA((packages + "Keltra.ini.sig").c_str());
+        if (!signatureHex.empty())
+            std::ofstream(packages + "Keltra.ini.sig", std::ios::binary) << Bytes(signatureHex);
     }
 
     std::string Base(const std::string& prefix = "") const {
@@ -140,6 +175,27 @@ TEST_F(CatalogueRequests, ErrorPageCountsAsUnreachable) {
     RunChild(Base("nothing-here/"), "error-page", false);
 }
 
+TEST_F(CatalogueRequests, SignedCatalogueAndItsSignatureComeFromTheMarkersChannel) {
+    ServeCopy("signed", kVendorSignature);
+    const int before = CountRequests("GET /signed/packages/Keltra.ini.sig?channel=preview");
+    RunChild(Base("signed/"), "served-signed", true, kVendorKey);
+    EXPECT_EQ(CountRequests("GET /signed/packages/Keltra.ini.sig?channel=preview"), before + 1);
+}
+
+TEST_F(CatalogueRequests, WithAKeyAnUnsignedOrWronglySignedCatalogueIsNotReceived) {
+    ServeCopy("unsigned", "");
+    RunChild(Base("unsigned/"), "signature-missing", false, kVendorKey);
+    ServeCopy("other-key", kOtherKeysSignature);
+    RunChild(Base("other-key/"), "signature-wrong", false, kVendorKey);
+}
+
+TEST_F(CatalogueRequests, WithoutAKeyNoSignatureIsAskedFor) {
+    ServeCopy("nokey", kOtherKeysSignature);
+    const int before = CountRequests("GET /nokey/packages/Keltra.ini.sig");
+    RunChild(Base("nokey/"), "served", false);
+    EXPECT_EQ(CountRequests("GET /nokey/packages/Keltra.ini.sig"), before);
+}
+
 // The child side: runs only inside the re-pointed copy.
 class CatalogueChild : public testing::Test {
 protected:
@@ -160,14 +216,26 @@ protected:
 TEST_F(CatalogueChild, RefreshPackages) {
     TDMBase engine;
     const bool served = childCase_.rfind("served", 0) == 0;
-    const bool marker = childCase_ == "served-with-marker" || childCase_ == "unreachable";
+    const bool marker = childCase_ == "served-with-marker" || childCase_ == "unreachable" ||
+                        childCase_ == "served-signed";
     EXPECT_EQ(engine.MarkerFlag(), marker);
     const std::string base = engine.LibraryEntry(lib::kServerBase);
     EXPECT_EQ(engine.ServerUrl("packages/Keltra.zip"), base + "packages/Keltra.zip");
     EXPECT_EQ(engine.SuffixedServerUrl("packages/Keltra.ini"),
               base + "packages/Keltra.ini" + (marker ? "?channel=preview" : ""));
 
-    const bool fetched = engine.RefreshPackages({&setup_, &product_});
+    const CatalogueAnswer answer = engine.RefreshPackages({&setup_, &product_});
+    const bool fetched = CatalogueReceived(answer);
+    const std::map<std::string, CatalogueAnswer> answers = {
+        {"served", CatalogueAnswer::Read},
+        {"served-with-marker", CatalogueAnswer::Read},
+        {"served-signed", CatalogueAnswer::Read},
+        {"empty", CatalogueAnswer::Empty},
+        {"unreachable", CatalogueAnswer::Unreachable},
+        {"error-page", CatalogueAnswer::Unreachable},
+        {"signature-missing", CatalogueAnswer::SignatureMissing},
+        {"signature-wrong", CatalogueAnswer::SignatureWrong}};
+    EXPECT_EQ(answer, answers.at(childCase_)) << CatalogueAnswerName(answer);
 
     const TZipPackage untouchedSetup{"KELTRASETUP", "1.0.0.0", "old-setup.zip",
                                      "1.0.0.0",     11,        false};

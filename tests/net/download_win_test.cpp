@@ -249,6 +249,9 @@ TEST(DownloadLines, SplitsTheBodyAtEveryLineEnd) {
     Loopback::Get().PutFile("lines.txt", "[A]\r\nzip=a.zip\nversion=1.2\rsize=3\r\n");
     EXPECT_EQ(DownloadLines(Loopback::Get().Url("lines.txt")),
               (std::vector<std::string>{"[A]", "zip=a.zip", "version=1.2", "size=3"}));
+    // A signature covers the bytes as served: line ends and all.
+    EXPECT_EQ(DownloadBytes(Loopback::Get().Url("lines.txt")),
+              "[A]\r\nzip=a.zip\nversion=1.2\rsize=3\r\n");
     const auto empty = DownloadLines(Loopback::Get().Url("~bytes=0/empty.txt"));
     ASSERT_TRUE(empty) << "an empty body is no failed transfer";
     EXPECT_TRUE(empty->empty());
