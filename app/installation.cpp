@@ -7,6 +7,7 @@
 
 #include "app/package_cache.h"
 #include "app/text_format.h"
+#include "net/resume_rules.h"
 #include "resources/list_names.h"
 #include "sys/paths.h"
 
@@ -79,13 +80,24 @@ bool Installation::Unpack(const std::string& archive, const std::string& folder,
     return unpacked;
 }
 
-bool Installation::Fetch(const std::string& url, const std::string& target, std::int32_t size) {
+bool Installation::Fetch(const std::string& url, const std::string& target, std::int32_t size,
+                         const std::string& cache) {
     log_.Write("download " + RedactUrl(url) + " (" + std::to_string(size) + " bytes offered)");
     const auto start = std::chrono::steady_clock::now();
-    const bool fetched = services_.Download(url, target, size,
-                                            [this](std::int32_t total, std::int32_t current) {
-                                                view_.ShowTransferProgress(total, current);
-                                            }) &&
+    const bool cacheReady = !cache.empty() && services_.ForceFolders(cache);
+    DownloadPlan plan;
+    plan.partFile = PartialDownloadPath(cacheReady ? cache : std::string(), FolderPart(target),
+                                        FileNamePart(target));
+    plan.onRetry = [this](int retry) {
+        view_.ShowTask(FormatStrings(lists_.Message(msg::kRetryingDownload),
+                                     {std::to_string(retry), std::to_string(kTransferRetries)}));
+    };
+    const bool fetched = services_.Download(
+                             url, target, size,
+                             [this](std::int32_t total, std::int32_t current) {
+                                 view_.ShowTransferProgress(total, current);
+                             },
+                             plan) &&
                          services_.FileExists(target);
     log_.Write(std::string(fetched ? "downloaded " : "download failed, ") +
                Rate(std::max<std::int64_t>(services_.FileSize(target), 0),
@@ -201,7 +213,7 @@ bool Installation::ObtainPackage(const std::string& target, const std::string& d
                             FormatStrings(lists_.LibraryEntry(lib::kServerPathFormat),
                                           {lists_.Word(word::kProduct), lists_.Word(word::kZip)});
     view_.ShowTask(lists_.Message(msg::kDownloadingProduct));
-    return Fetch(url, target, product_.Size);
+    return Fetch(url, target, product_.Size, cache);
 }
 
 InstallOutcome Installation::InstallGivenPackage(const std::string& package,

@@ -50,7 +50,9 @@ public:
 private:
     std::string WorkFolder();
     bool Unpack(const std::string& archive, const std::string& folder, const std::string& mask);
-    bool Fetch(const std::string& url, const std::string& target, std::int32_t size);
+    // Downloads into target; the partial data waits beside the cache when there is one.
+    bool Fetch(const std::string& url, const std::string& target, std::int32_t size,
+               const std::string& cache);
     bool UnpackOfferedSetup(const std::string& package, const std::string& work);
     bool RunAgent(const std::string& agent, const std::string& params);
     bool ProductInPlace(const std::string& product, const std::string& marker);

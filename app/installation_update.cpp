@@ -74,7 +74,7 @@ bool Installation::RunSetupUpdate(const std::string& dataFolder, const std::stri
     const std::string work = WorkFolder();
     const std::string target = work + fileName;
     view_.ShowTask(FormatStrings(lists_.Message(msg::kDownloadingSetup), {setup_.FileName}));
-    const bool fetched = Fetch(url, target, setup_.Size);
+    const bool fetched = Fetch(url, target, setup_.Size, cache);
     if (fetched) {
         view_.ShowTask(lists_.Message(msg::kUnpacking));
         services_.Pause(kUnpackPauseMs);
