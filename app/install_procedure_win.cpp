@@ -28,7 +28,7 @@ void TFrmInstall::BtInstallClick(TSkinControl*) {
 }
 
 bool TFrmInstall::ObtainPackage(const std::string& target) {
-    return installation_->ObtainPackage(target, folders_.dataFolder);
+    return installation_->ObtainPackage(target, folders_.dataFolder) == ObtainResult::Ready;
 }
 
 void TFrmInstall::InstallGivenPackage(const std::string& package) {

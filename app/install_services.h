@@ -7,6 +7,7 @@
 
 #include "engine/installed_state.h"
 #include "engine/zip_package.h"
+#include "sys/sha256.h"
 
 namespace ks {
 
@@ -28,6 +29,10 @@ public:
     virtual std::int64_t FileSize(const std::string& path) = 0;
     // Overwrites the target.
     virtual bool CopyTo(const std::string& source, const std::string& target) = 0;
+    // False when the file is still there afterwards.
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // The SHA-256 of a file, read once; false when it cannot be read.
+    virtual bool FileSha256(const std::string& path, Sha256Digest& digest) = 0;
     virtual bool ForceFolders(const std::string& folder) = 0;
     // A fresh folder below the temporary folder, with a trailing backslash; raises on failure.
     virtual std::string CreateWorkFolder(const std::string& prefix) = 0;
@@ -36,8 +41,10 @@ public:
     // Fills the records from the server's catalogue; false when it could not be fetched.
     virtual bool RefreshPackages(TZipPackage& setup, TZipPackage& product) = 0;
     virtual std::string CatalogueUrl() = 0;
+    // With a digest, also hashes the bytes as they arrive and puts their SHA-256 there.
     virtual bool Download(const std::string& url, const std::string& target, std::int32_t knownSize,
-                          const Progress& progress, const DownloadPlan& plan) = 0;
+                          const Progress& progress, const DownloadPlan& plan,
+                          Sha256Digest* digest) = 0;
     // False when the archive could not be read or any member failed.
     virtual bool Extract(const std::string& archive, const std::string& folder,
                          const std::string& mask) = 0;

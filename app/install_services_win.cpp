@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "archive/file_access.h"
 #include "engine/form_dm_base.h"
 #include "net/net_utils.h"
@@ -10,6 +12,7 @@
 #include "sys/locked_files_win.h"
 #include "sys/os_error_win.h"
 #include "sys/process_win.h"
+#include "sys/sha256_win.h"
 #include "sys/version.h"
 
 namespace ks {
@@ -43,6 +46,20 @@ bool WinInstallServices::CopyTo(const std::string& source, const std::string& ta
     if (!copied)
         LogLockedFailure("cannot copy " + source + " to " + target, {target, source});
     return copied;
+}
+
+bool WinInstallServices::RemoveFile(const std::string& path) {
+    if (DeleteFileA(path.c_str()) || !ks::FileExists(path))
+        return true;
+    LogFailure("cannot delete " + path);
+    return false;
+}
+
+bool WinInstallServices::FileSha256(const std::string& path, Sha256Digest& digest) {
+    const bool hashed = ks::FileSha256(path, digest);
+    if (!hashed)
+        LogFailure("cannot read " + path);
+    return hashed;
 }
 
 bool WinInstallServices::ForceFolders(const std::string& folder) {
@@ -85,7 +102,7 @@ std::string WinInstallServices::CatalogueUrl() {
 
 bool WinInstallServices::Download(const std::string& url, const std::string& target,
                                   std::int32_t knownSize, const Progress& progress,
-                                  const DownloadPlan& plan) {
+                                  const DownloadPlan& plan, Sha256Digest* digest) {
     ResumableTransfer transfer;
     transfer.partFile = plan.partFile;
     transfer.onRetry = [&](int retry) {
@@ -95,9 +112,18 @@ bool WinInstallServices::Download(const std::string& url, const std::string& tar
         if (plan.onRetry)
             plan.onRetry(retry);
     };
+    // A resumed attempt gives the kept bytes again first, so the digest covers the whole file.
+    std::optional<Sha256> hash;
+    if (digest) {
+        hash.emplace();
+        transfer.onRestart = [&hash] { hash.emplace(); };
+        transfer.onData = [&hash](const char* data, std::size_t size) { hash->Update(data, size); };
+    }
     const bool downloaded = DownloadResumable(url, target, knownSize, progress, transfer);
     if (!downloaded)
         log_.Write("download: " + LastInternetError);
+    else if (digest)
+        *digest = hash->Finish();
     return downloaded;
 }
 

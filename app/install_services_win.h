@@ -18,13 +18,16 @@ public:
     bool FileExists(const std::string& path) override;
     std::int64_t FileSize(const std::string& path) override;
     bool CopyTo(const std::string& source, const std::string& target) override;
+    bool RemoveFile(const std::string& path) override;
+    bool FileSha256(const std::string& path, Sha256Digest& digest) override;
     bool ForceFolders(const std::string& folder) override;
     std::string CreateWorkFolder(const std::string& prefix) override;
     void DeleteTree(const std::string& path) override;
     bool RefreshPackages(TZipPackage& setup, TZipPackage& product) override;
     std::string CatalogueUrl() override;
     bool Download(const std::string& url, const std::string& target, std::int32_t knownSize,
-                  const Progress& progress, const DownloadPlan& plan) override;
+                  const Progress& progress, const DownloadPlan& plan,
+                  Sha256Digest* digest) override;
     bool Extract(const std::string& archive, const std::string& folder,
                  const std::string& mask) override;
     void SaveSettings(const std::string& path, const InstallFolders& folders) override;

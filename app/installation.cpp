@@ -56,6 +56,8 @@ const char* OutcomeName(InstallOutcome outcome) {
         return "install agent not started";
     case InstallOutcome::Incomplete:
         return "incomplete";
+    case InstallOutcome::MismatchedPackage:
+        return "package does not match the catalogue";
     }
     return "";
 }
@@ -80,9 +82,10 @@ bool Installation::Unpack(const std::string& archive, const std::string& folder,
     return unpacked;
 }
 
-bool Installation::Fetch(const std::string& url, const std::string& target, std::int32_t size,
-                         const std::string& cache) {
-    log_.Write("download " + RedactUrl(url) + " (" + std::to_string(size) + " bytes offered)");
+bool Installation::Fetch(const std::string& url, const std::string& target,
+                         const TZipPackage& offer, Sha256Digest* digest, const std::string& cache) {
+    log_.Write("download " + RedactUrl(url) + " (" + std::to_string(offer.Size) +
+               " bytes offered)");
     const auto start = std::chrono::steady_clock::now();
     const bool cacheReady = !cache.empty() && services_.ForceFolders(cache);
     DownloadPlan plan;
@@ -93,16 +96,61 @@ bool Installation::Fetch(const std::string& url, const std::string& target, std:
                                      {std::to_string(retry), std::to_string(kTransferRetries)}));
     };
     const bool fetched = services_.Download(
-                             url, target, size,
+                             url, target, offer.Size,
                              [this](std::int32_t total, std::int32_t current) {
                                  view_.ShowTransferProgress(total, current);
                              },
-                             plan) &&
+                             plan, digest) &&
                          services_.FileExists(target);
     log_.Write(std::string(fetched ? "downloaded " : "download failed, ") +
                Rate(std::max<std::int64_t>(services_.FileSize(target), 0),
                     std::chrono::steady_clock::now() - start));
     return fetched;
+}
+
+bool Installation::Matches(const TZipPackage& offer, const std::string& file,
+                           const Sha256Digest* streamed) {
+    if (offer.Sha256State == DigestState::None)
+        return true;
+    if (offer.Sha256State == DigestState::Malformed) {
+        log_.Write("the catalogue's SHA-256 of " + offer.Name + " is no digest: " + file +
+                   " is not used");
+        return false;
+    }
+    const std::int64_t size = services_.FileSize(file);
+    if (offer.Size > 0 && size != offer.Size) {
+        log_.Write(file + " has " + std::to_string(size) + " bytes, " + std::to_string(offer.Size) +
+                   " offered");
+        return false;
+    }
+    Sha256Digest digest{};
+    if (streamed)
+        digest = *streamed;
+    else if (!services_.FileSha256(file, digest))
+        return false;
+    if (digest != offer.Sha256) {
+        log_.Write(file + " has SHA-256 " + Sha256Hex(digest) + ", " + Sha256Hex(offer.Sha256) +
+                   " offered");
+        return false;
+    }
+    return true;
+}
+
+ObtainResult Installation::Download(const std::string& url, const std::string& target,
+                                    const TZipPackage& offer, const std::string& cache) {
+    // Hashed as it arrives: a package of hundreds of megabytes is not read a second time.
+    Sha256Digest streamed{};
+    Sha256Digest* digest = offer.Sha256State == DigestState::Valid ? &streamed : nullptr;
+    if (!Fetch(url, target, offer, digest, cache))
+        return ObtainResult::Missing;
+    if (Matches(offer, target, digest))
+        return ObtainResult::Ready;
+    services_.RemoveFile(target);
+    return ObtainResult::Mismatch;
+}
+
+void Installation::TellMismatch(const std::string& package) {
+    view_.Ask(FormatStrings(lists_.Message(msg::kPackageMismatch), {package}), false);
 }
 
 InstallOutcome Installation::Damaged(const std::string& what) {
@@ -145,7 +193,12 @@ InstallOutcome Installation::Install(const InstallFolders& folders, bool silent)
     log_.Write("install into " + folders.installFolder + ", data " + folders.dataFolder);
     const std::string work = WorkFolder();
     const std::string package = work + PackageFileName(product_.FileName);
-    if (!ObtainPackage(package, folders.dataFolder)) {
+    const ObtainResult obtained = ObtainPackage(package, folders.dataFolder);
+    if (obtained == ObtainResult::Mismatch) {
+        TellMismatch(FileNamePart(package));
+        return InstallOutcome::MismatchedPackage;
+    }
+    if (obtained == ObtainResult::Missing) {
         view_.Ask(kNoConnection, false);
         return InstallOutcome::NoPackage;
     }
@@ -189,16 +242,22 @@ InstallOutcome Installation::Install(const InstallFolders& folders, bool silent)
     return InstallOutcome::Done;
 }
 
-bool Installation::ObtainPackage(const std::string& target, const std::string& dataFolder) {
+ObtainResult Installation::ObtainPackage(const std::string& target, const std::string& dataFolder) {
     const std::string name = lists_.WordDotWord(word::kProduct, word::kZip);
     const std::string localFolder =
         FolderPart(services_.ProgramPath()) +
         lists_.LibraryEntry(lib::kCacheFolder).substr(0, kLocalFolderLength);
     const std::string local = JoinPath(localFolder, name);
+    // Local copies are checked as copied, so the check covers the very bytes that get used.
     if (services_.FileExists(local)) {
         log_.Write("package beside the program: " + local + ", " +
                    std::to_string(services_.FileSize(local)) + " bytes");
-        return services_.CopyTo(local, target);
+        if (!services_.CopyTo(local, target))
+            return ObtainResult::Missing;
+        if (Matches(product_, target, nullptr))
+            return ObtainResult::Ready;
+        services_.RemoveFile(target);
+        return ObtainResult::Mismatch;
     }
     const std::string cache = PackageCacheFolder(dataFolder, lists_);
     if (!cache.empty()) {
@@ -206,14 +265,20 @@ bool Installation::ObtainPackage(const std::string& target, const std::string& d
         if (services_.FileExists(cached)) {
             log_.Write("package from the cache: " + cached + ", " +
                        std::to_string(services_.FileSize(cached)) + " bytes");
-            return services_.CopyTo(cached, target);
+            if (!services_.CopyTo(cached, target))
+                return ObtainResult::Missing;
+            if (Matches(product_, target, nullptr))
+                return ObtainResult::Ready;
+            log_.Write("the cached package does not match the catalogue: deleted, downloading it");
+            services_.RemoveFile(target);
+            services_.RemoveFile(cached);
         }
     }
     const std::string url = lists_.LibraryEntry(lib::kServerBase) +
                             FormatStrings(lists_.LibraryEntry(lib::kServerPathFormat),
                                           {lists_.Word(word::kProduct), lists_.Word(word::kZip)});
     view_.ShowTask(lists_.Message(msg::kDownloadingProduct));
-    return Fetch(url, target, product_.Size, cache);
+    return Download(url, target, product_, cache);
 }
 
 InstallOutcome Installation::InstallGivenPackage(const std::string& package,

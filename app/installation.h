@@ -16,12 +16,19 @@ namespace ks {
 enum class UpdateCheck { NoUpdate, UpdateOffered, CatalogueUnreachable };
 
 enum class InstallOutcome {
-    Done,            // the product is in place and the agent left its marker
-    NoPackage,       // no local, cached or downloaded package
-    DamagedPackage,  // the package or its inner archive did not unpack completely
-    NoAgent,         // no install agent to run
-    AgentNotStarted, // the agent could not be started
-    Incomplete,      // the agent ran, but the product or its marker is missing
+    Done,              // the product is in place and the agent left its marker
+    NoPackage,         // no local, cached or downloaded package
+    DamagedPackage,    // the package or its inner archive did not unpack completely
+    NoAgent,           // no install agent to run
+    AgentNotStarted,   // the agent could not be started
+    Incomplete,        // the agent ran, but the product or its marker is missing
+    MismatchedPackage, // the package is not the one the catalogue describes
+};
+
+enum class ObtainResult {
+    Ready,    // the package is at the target
+    Missing,  // no local, cached or downloaded package
+    Mismatch, // the package at hand or downloaded is not the one the catalogue describes
 };
 
 const char* OutcomeName(InstallOutcome outcome);
@@ -40,7 +47,9 @@ public:
     // The whole installation into `folders`; a silent one starts the product without asking.
     InstallOutcome Install(const InstallFolders& folders, bool silent);
     // Puts the product package at target: from beside the program, the cache or the server.
-    bool ObtainPackage(const std::string& target, const std::string& dataFolder);
+    // A cached copy that does not match the catalogue is deleted and downloaded again; a
+    // package that does not match is never left at the target.
+    ObtainResult ObtainPackage(const std::string& target, const std::string& dataFolder);
     // Installs a package file the user named, working on a copy in a fresh work folder.
     InstallOutcome InstallGivenPackage(const std::string& package, const InstallFolders& folders);
 
@@ -51,8 +60,15 @@ private:
     std::string WorkFolder();
     bool Unpack(const std::string& archive, const std::string& folder, const std::string& mask);
     // Downloads into target; the partial data waits beside the cache when there is one.
-    bool Fetch(const std::string& url, const std::string& target, std::int32_t size,
-               const std::string& cache);
+    bool Fetch(const std::string& url, const std::string& target, const TZipPackage& offer,
+               Sha256Digest* digest, const std::string& cache);
+    // Whether file is the offered package: size and SHA-256 when the catalogue gives a digest,
+    // anything when it gives none. streamed is the digest taken while downloading, if any.
+    bool Matches(const TZipPackage& offer, const std::string& file, const Sha256Digest* streamed);
+    // Downloads the offered package to target and keeps it only when it matches.
+    ObtainResult Download(const std::string& url, const std::string& target,
+                          const TZipPackage& offer, const std::string& cache);
+    void TellMismatch(const std::string& package);
     bool UnpackOfferedSetup(const std::string& package, const std::string& work);
     bool RunAgent(const std::string& agent, const std::string& params);
     bool ProductInPlace(const std::string& product, const std::string& marker);

@@ -61,10 +61,13 @@ bool Installation::RunSetupUpdate(const std::string& dataFolder, const std::stri
     if (!cached.empty() && services_.FileExists(cached)) {
         log_.Write("setup package in the cache: " + cached);
         const std::string work = WorkFolder();
-        if (UnpackOfferedSetup(cached, work))
+        const bool matches = Matches(setup_, cached, nullptr);
+        if (matches && UnpackOfferedSetup(cached, work))
             return services_.StartProgram(work + program, arguments, false);
         log_.Write("the cached setup package is not the one offered; fetching it again");
         services_.DeleteTree(work);
+        if (!matches)
+            services_.RemoveFile(cached);
     }
 
     const std::string url =
@@ -74,12 +77,17 @@ bool Installation::RunSetupUpdate(const std::string& dataFolder, const std::stri
     const std::string work = WorkFolder();
     const std::string target = work + fileName;
     view_.ShowTask(FormatStrings(lists_.Message(msg::kDownloadingSetup), {setup_.FileName}));
-    const bool fetched = Fetch(url, target, setup_.Size, cache);
-    if (fetched) {
+    const ObtainResult fetched = Download(url, target, setup_, cache);
+    if (fetched == ObtainResult::Mismatch) {
+        services_.DeleteTree(work);
+        TellMismatch(fileName);
+        return false;
+    }
+    if (fetched == ObtainResult::Ready) {
         view_.ShowTask(lists_.Message(msg::kUnpacking));
         services_.Pause(kUnpackPauseMs);
     }
-    if (!fetched || !UnpackOfferedSetup(target, work)) {
+    if (fetched != ObtainResult::Ready || !UnpackOfferedSetup(target, work)) {
         services_.DeleteTree(work);
         return false;
     }

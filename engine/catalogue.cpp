@@ -118,6 +118,11 @@ void FillPackageFromCatalogue(const Catalogue& catalogue, const CatalogueKeys& k
     package.RemoteVersion = catalogue.Value(package.Name, keys.version).value_or("?");
     const std::optional<std::string> size = catalogue.Value(package.Name, keys.size);
     package.Size = size ? CatalogueInteger(*size) : 0;
+    const std::optional<std::string> sha256 = catalogue.Value(package.Name, keys.sha256);
+    package.Sha256 = {};
+    package.Sha256State = !sha256                                   ? DigestState::None
+                          : ParseSha256Hex(*sha256, package.Sha256) ? DigestState::Valid
+                                                                    : DigestState::Malformed;
     const bool complete = package.FileName.find('?') == std::string::npos &&
                           package.RemoteVersion.find('?') == std::string::npos && package.Size > 0;
     if (!complete)

@@ -35,15 +35,18 @@ private:
 // else, or a number outside 32 bits, is 0.
 std::int32_t CatalogueInteger(std::string_view value);
 
-// The catalogue keys of a package section (word 3, library entries 9 and 11).
+// The catalogue keys of a package section (word 3, library entries 9, 11 and 26).
 struct CatalogueKeys {
     std::string fileName;
     std::string version;
     std::string size;
+    std::string sha256;
 };
 
 // Fills FileName, RemoteVersion and Size from the section named package.Name ("?", "?" and 0
-// when missing) and, when the offer is complete, decides UpdateNeeded.
+// when missing) and, when the offer is complete, decides UpdateNeeded. The SHA-256 key gives
+// Sha256State: None when absent, Valid for 64 hexadecimal digits, Malformed for anything
+// else (an empty value included).
 void FillPackageFromCatalogue(const Catalogue& catalogue, const CatalogueKeys& keys,
                               TZipPackage& package);
 

@@ -25,7 +25,7 @@ bool TDMBase::RefreshPackages(std::initializer_list<TZipPackage*> packages) {
         return true;
     const Catalogue catalogue = Catalogue::Read(*lines);
     const CatalogueKeys keys{Word(word::kZip), LibraryEntry(lib::kVersionKey),
-                             LibraryEntry(lib::kSizeKey)};
+                             LibraryEntry(lib::kSizeKey), LibraryEntry(lib::kSha256Key)};
     for (TZipPackage* package : packages) {
         if (package)
             FillPackageFromCatalogue(catalogue, keys, *package);

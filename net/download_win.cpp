@@ -25,7 +25,7 @@ bool DownloadBody(const std::string& url, const BlockPump::DataSink& data) {
 }
 
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
-                    const TransferProgressEvent& onProgress) {
+                    const TransferProgressEvent& onProgress, const TransferDataEvent& onData) {
     std::int32_t total = knownSize;
     if (onProgress) {
         if (total == 0)
@@ -59,6 +59,8 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
             if (!WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) ||
                 written != size)
                 RaiseFileError("Cannot write file", fileName);
+            if (onData)
+                onData(data, size);
         },
         [&](std::size_t size) {
             ++reads;

@@ -16,6 +16,9 @@ namespace ks {
 // Progress of a file download: a byte count out of Total when Total is above 0, otherwise a
 // growing count of blocks read. An empty function reports nothing.
 using TransferProgressEvent = std::function<void(std::int32_t Total, std::int32_t Current)>;
+// The bytes of a file download in order, each as it is written, so that they can be looked at
+// (hashed) without reading the file again. An empty function is not called.
+using TransferDataEvent = std::function<void(const char* data, std::size_t size)>;
 
 // "Internet Error %d : %s" of the last URL that could not be opened; a success keeps it.
 extern std::string LastInternetError;
@@ -45,7 +48,7 @@ std::int32_t GetRemoteFileSize(const std::string& url);
 // or the body breaks off or stalls (the partial file is deleted). Raises OsError when the file
 // cannot be created or written.
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
-                    const TransferProgressEvent& onProgress);
+                    const TransferProgressEvent& onProgress, const TransferDataEvent& onData = {});
 
 // How a resumable download keeps its bytes and tries again.
 struct ResumableTransfer {
@@ -61,7 +64,7 @@ struct ResumableTransfer {
     // calls onRestart first, then gives the bytes kept from before (read back from the
     // partial file), then those that arrive. Empty functions are not called.
     std::function<void()> onRestart;
-    std::function<void(const char* data, std::size_t size)> onData;
+    TransferDataEvent onData;
 };
 
 // Windows build. Downloads url into fileName through transfer.partFile. A cut, reset or

@@ -2,6 +2,7 @@
 """The release tool: catalogue sizes and versions, package contents, version patching."""
 
 import configparser
+import hashlib
 import importlib.machinery
 import os
 import struct
@@ -52,6 +53,11 @@ class ReleaseTree(unittest.TestCase):
         self.assertEqual(catalogue["Keltra"]["zip"], "Keltra.zip")
         self.assertEqual(catalogue["Keltra"]["version"], "2.0.0.7")
         self.assertEqual(int(catalogue["Keltra"]["size"]), os.path.getsize(paths["product"]))
+        for section, package in (("KELTRASETUP", "setup"), ("Keltra", "product")):
+            with open(paths[package], "rb") as f:
+                self.assertEqual(catalogue[section]["sha256"], hashlib.sha256(f.read()).hexdigest())
+        paths = mkrelease.build_release(self.out, self.bin, sha256=False)
+        self.assertNotIn("sha256", self.catalogue(paths)["Keltra"])
 
     def test_product_package_carries_the_agent_in_its_inner_archive(self):
         paths = mkrelease.build_release(self.out, self.bin)

@@ -371,6 +371,79 @@ class SetupRuns(unittest.TestCase):
         self.assertProductRunning(state, False)
         self.assertEqual(len(self.m.work_folders()), 1)
 
+    # Package integrity -----------------------------------------------------------------
+
+    # (run, where the changed package lies, the catalogue's sha256, installed). The changed
+    # byte still unpacks: only the digest can tell.
+    CHANGED_PACKAGE_RUNS = [
+        ("beside the program", "beside", "digest", False),
+        ("in the cache: deleted and downloaded again", "cache", "digest", True),
+        ("on the server", "server", "digest", False),
+        ("on the server, old catalogue", "server", None, True),
+        ("unchanged, malformed digest", "unchanged", "malformed", False),
+    ]
+
+    def change_one_byte(self, path):
+        with open(path, "r+b") as f:
+            f.seek(10)  # the first member's modification time
+            byte = f.read(1)[0]
+            f.seek(10)
+            f.write(bytes([byte ^ 1]))
+
+    def test_changed_product_package_from_each_source(self):
+        for name, source, digest, installed in self.CHANGED_PACKAGE_RUNS:
+            with self.subTest(name):
+                self.m.reset()
+                if source == "cache":
+                    self.m.preinstall()
+                paths = self.m.release(sha256=digest is not None)
+                if digest == "malformed":
+                    with open(paths["catalogue"], "rb") as f:
+                        text = f.read().replace(b"sha256=", b"sha256=0")
+                    with open(paths["catalogue"], "wb") as f:
+                        f.write(text)
+                changed = {"beside": os.path.join(self.m.setup_dir, "Package", "Keltra.zip"),
+                           "cache": os.path.join(self.m.data_folder, "Packages", "Keltra.zip"),
+                           "server": paths["product"]}.get(source)
+                if changed and changed != paths["product"]:
+                    os.makedirs(os.path.dirname(changed), exist_ok=True)
+                    shutil.copyfile(paths["product"], changed)
+                if changed:
+                    self.change_one_byte(changed)
+                first = "yes" if source == "cache" else "install"
+                steps = [first, "no"] if installed else [first, "ok", "close"]
+                run = self.m.run_setup(steps=steps)
+                self.assertEnded(run)
+                state = self.m.probe()
+                if installed:
+                    self.assertInstalled(state)
+                    self.assertEqual(self.m.work_folders(), [])
+                else:
+                    self.assertForms(run, [("1", "Ok")])
+                    self.assertIn("Keltra.zip has SHA-256" if digest == "digest" else
+                                  "is no digest", self.m.setup_log())
+                    self.assertNothingInstalled(state)
+                    self.assertFalse(state.running("kagent.exe"))
+                    folders = self.m.work_folders()
+                    self.assertEqual(len(folders), 1)
+                    self.assertEqual(os.listdir(os.path.join(self.m.temp, folders[0])), [],
+                                     "the package that did not match stays")
+                if source == "cache":
+                    self.assertEqual(self.m.server.log.count("GET", PRODUCT_PACKAGE), 1)
+                    self.assertFalse(os.path.exists(changed), "the changed copy stays cached")
+
+    def test_changed_setup_package_is_deleted_and_the_running_setup_installs(self):
+        paths = self.m.release(setup_version="1.0.0.1")
+        self.change_one_byte(paths["setup"])
+        run = self.m.run_setup(steps=["ok", "install", "no"])
+        self.assertEnded(run)
+        self.assertForms(run, [("1", "Ok"), ("2", "No")])
+        self.assertIn("KELTRASETUP.zip has SHA-256", self.m.setup_log())
+        installer = [e for e in run.events if e[1] == "pressed"]
+        self.assertEqual(installer[0][3].lower(), harness.to_windows(self.m.setup_exe).lower())
+        self.assertInstalled(self.m.probe())
+        self.assertEqual(self.m.work_folders(), [], "the changed setup package stays")
+
     # Setup updates ---------------------------------------------------------------------
 
     def test_newer_setup_is_downloaded_and_takes_over(self):

@@ -8,7 +8,8 @@
 namespace ks {
 namespace {
 
-const CatalogueKeys kKeys{"zip", "version", "size"};
+const CatalogueKeys kKeys{"zip", "version", "size", "sha256"};
+const std::string kDigest = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 
 Catalogue Read(std::vector<std::string> lines) {
     return Catalogue::Read(lines);
@@ -92,6 +93,7 @@ struct UpdateCase {
     const char* remoteVersion;
     std::int32_t size;
     bool updateAfter;
+    DigestState sha256State = DigestState::None;
 };
 
 class UpdateNeededTest : public testing::TestWithParam<UpdateCase> {};
@@ -110,6 +112,9 @@ TEST_P(UpdateNeededTest, FollowsTheOffer) {
     EXPECT_EQ(package.Size, c.size);
     EXPECT_EQ(package.UpdateNeeded, c.updateAfter);
     EXPECT_EQ(package.CurrentVersion, c.current) << "the version at hand is never changed";
+    EXPECT_EQ(package.Sha256State, c.sha256State);
+    EXPECT_EQ(Sha256Hex(package.Sha256),
+              c.sha256State == DigestState::Valid ? kDigest : std::string(64, '0'));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -235,6 +240,49 @@ INSTANTIATE_TEST_SUITE_P(
                                "1.1",
                                9,
                                true}),
+    [](const auto& info) { return info.param.name; });
+
+// A digest that is not one must never read as "no digest": that would skip the check.
+INSTANTIATE_TEST_SUITE_P(
+    Sha256, UpdateNeededTest,
+    testing::Values(
+        UpdateCase{"InEitherCase",
+                   "1.0",
+                   {"zip=k.zip", "version=1.1", "size=9",
+                    "SHA256=BA7816BF8F01CFEA414140DE5DAE2223b00361a396177a9cb410ff61f20015ad"},
+                   false,
+                   "k.zip",
+                   "1.1",
+                   9,
+                   true,
+                   DigestState::Valid},
+        UpdateCase{"OneDigitShort",
+                   "1.0",
+                   {"zip=k.zip", "version=1.1", "size=9", "sha256=" + kDigest.substr(1)},
+                   false,
+                   "k.zip",
+                   "1.1",
+                   9,
+                   true,
+                   DigestState::Malformed},
+        UpdateCase{"NotHexadecimal",
+                   "1.0",
+                   {"zip=k.zip", "version=1.1", "size=9", "sha256=" + kDigest.substr(0, 63) + "g"},
+                   false,
+                   "k.zip",
+                   "1.1",
+                   9,
+                   true,
+                   DigestState::Malformed},
+        UpdateCase{"Empty",
+                   "1.0",
+                   {"zip=k.zip", "version=1.1", "size=9", "sha256="},
+                   false,
+                   "k.zip",
+                   "1.1",
+                   9,
+                   true,
+                   DigestState::Malformed}),
     [](const auto& info) { return info.param.name; });
 
 TEST(UpdateNeeded, MissingSectionMarksTheRecord) {

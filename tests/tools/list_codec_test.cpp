@@ -129,15 +129,16 @@ TEST(ShippedLists, HoldEveryEntryInUse) {
         EXPECT_FALSE(lists.Word(i).empty()) << "word " << i;
     for (int i : {msg::kStartProduct, msg::kDownloadingSetup, msg::kCatalogueUnreachable,
                   msg::kDownloadingProduct, msg::kUnpacking, msg::kReinstall,
-                  msg::kProductStillRunning, msg::kDamagedPackage})
+                  msg::kProductStillRunning, msg::kDamagedPackage, msg::kPackageMismatch})
         EXPECT_FALSE(lists.Message(i).empty()) << "message " << i;
     for (int i : {lib::kMenuGroup, lib::kServerBase, lib::kProductWindowClass, lib::kSetupProgram,
                   lib::kProductProgram, lib::kVersionKey, lib::kPackageCommand, lib::kSizeKey,
                   lib::kUserSoftwareKey, lib::kServerPathFormat, lib::kCacheFolder, lib::kAgent,
                   lib::kTermsFile, lib::kInstallCommand, lib::kRemoveCommand, lib::kDataCommand,
-                  lib::kLogFile})
+                  lib::kLogFile, lib::kSha256Key})
         EXPECT_FALSE(lists.LibraryEntry(i).empty()) << "library entry " << i;
-    EXPECT_NE(lists.Message(msg::kDownloadingSetup).find("%s"), std::string::npos);
+    for (int i : {msg::kDownloadingSetup, msg::kPackageMismatch})
+        EXPECT_NE(lists.Message(i).find("%s"), std::string::npos) << "message " << i;
     EXPECT_GE(lists.LibraryEntry(lib::kCacheFolder).size(), 7u);
     // Command words are compared after the parser upper-cases them.
     for (int i :
