@@ -12,6 +12,13 @@
 
 namespace ks {
 
+// Where a download keeps its bytes until it is complete, and what it tells when it tries
+// again.
+struct DownloadPlan {
+    std::string partFile;
+    std::function<void(int retry)> onRetry;
+};
+
 class InstallServices {
 public:
     using Progress = std::function<void(std::int32_t total, std::int32_t current)>;
@@ -37,7 +44,8 @@ public:
     virtual std::string CatalogueUrl() = 0;
     // With a digest, also hashes the bytes as they arrive and puts their SHA-256 there.
     virtual bool Download(const std::string& url, const std::string& target, std::int32_t knownSize,
-                          const Progress& progress, Sha256Digest* digest) = 0;
+                          const Progress& progress, const DownloadPlan& plan,
+                          Sha256Digest* digest) = 0;
     // False when the archive could not be read or any member failed.
     virtual bool Extract(const std::string& archive, const std::string& folder,
                          const std::string& mask) = 0;

@@ -9,6 +9,7 @@
 #include "net/net_utils.h"
 #include "sys/files.h"
 #include "sys/folders.h"
+#include "sys/locked_files_win.h"
 #include "sys/os_error_win.h"
 #include "sys/process_win.h"
 #include "sys/sha256_win.h"
@@ -19,6 +20,17 @@ namespace ks {
 void WinInstallServices::LogFailure(const std::string& what) const {
     const DWORD error = GetLastError();
     log_.Write(what + ": " + SystemErrorText(error) + " (" + std::to_string(error) + ")");
+}
+
+void WinInstallServices::LogLockedFailure(const std::string& what,
+                                          const std::vector<std::string>& paths) const {
+    const DWORD error = GetLastError();
+    std::string note;
+    for (const std::string& path : paths) {
+        if (note.empty())
+            note = HolderNote(path, error);
+    }
+    log_.Write(what + ": " + SystemErrorText(error) + " (" + std::to_string(error) + ")" + note);
 }
 
 bool WinInstallServices::FileExists(const std::string& path) {
@@ -32,7 +44,7 @@ std::int64_t WinInstallServices::FileSize(const std::string& path) {
 bool WinInstallServices::CopyTo(const std::string& source, const std::string& target) {
     const bool copied = CopyFileTo(source, target, false);
     if (!copied)
-        LogFailure("cannot copy " + source + " to " + target);
+        LogLockedFailure("cannot copy " + source + " to " + target, {target, source});
     return copied;
 }
 
@@ -90,14 +102,24 @@ std::string WinInstallServices::CatalogueUrl() {
 
 bool WinInstallServices::Download(const std::string& url, const std::string& target,
                                   std::int32_t knownSize, const Progress& progress,
-                                  Sha256Digest* digest) {
+                                  const DownloadPlan& plan, Sha256Digest* digest) {
+    ResumableTransfer transfer;
+    transfer.partFile = plan.partFile;
+    transfer.onRetry = [&](int retry) {
+        log_.Write("download: " + LastInternetError + "; retry " + std::to_string(retry) + " of " +
+                   std::to_string(transfer.retries) + " in " +
+                   std::to_string(RetryDelayMs(retry, transfer.firstRetryDelayMs)) + " ms");
+        if (plan.onRetry)
+            plan.onRetry(retry);
+    };
+    // A resumed attempt gives the kept bytes again first, so the digest covers the whole file.
     std::optional<Sha256> hash;
-    TransferDataEvent onData;
     if (digest) {
         hash.emplace();
-        onData = [&hash](const char* data, std::size_t size) { hash->Update(data, size); };
+        transfer.onRestart = [&hash] { hash.emplace(); };
+        transfer.onData = [&hash](const char* data, std::size_t size) { hash->Update(data, size); };
     }
-    const bool downloaded = DownloadToFile(url, target, knownSize, progress, onData);
+    const bool downloaded = DownloadResumable(url, target, knownSize, progress, transfer);
     if (!downloaded)
         log_.Write("download: " + LastInternetError);
     else if (digest)

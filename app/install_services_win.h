@@ -1,6 +1,9 @@
 // The real files, transfers and programs of an installation, through the engine and the
 // system services. Failures go to the setup log with the system's error text.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "app/install_services.h"
 #include "app/setup_log.h"
 
@@ -23,7 +26,8 @@ public:
     CatalogueAnswer RefreshPackages(TZipPackage& setup, TZipPackage& product) override;
     std::string CatalogueUrl() override;
     bool Download(const std::string& url, const std::string& target, std::int32_t knownSize,
-                  const Progress& progress, Sha256Digest* digest) override;
+                  const Progress& progress, const DownloadPlan& plan,
+                  Sha256Digest* digest) override;
     bool Extract(const std::string& archive, const std::string& folder,
                  const std::string& mask) override;
     void SaveSettings(const std::string& path, const InstallFolders& folders) override;
@@ -39,6 +43,8 @@ public:
 private:
     // Writes what failed with the system's text for the last error.
     void LogFailure(const std::string& what) const;
+    // The same, naming the program that holds one of the paths when the failure is a lock.
+    void LogLockedFailure(const std::string& what, const std::vector<std::string>& paths) const;
 
     TDMBase& engine_;
     const SetupLog& log_;

@@ -7,6 +7,7 @@
 
 #include "app/package_cache.h"
 #include "app/text_format.h"
+#include "net/resume_rules.h"
 #include "resources/list_names.h"
 #include "sys/paths.h"
 
@@ -85,16 +86,24 @@ bool Installation::Unpack(const std::string& archive, const std::string& folder,
 }
 
 bool Installation::Fetch(const std::string& url, const std::string& target,
-                         const TZipPackage& offer, Sha256Digest* digest) {
+                         const TZipPackage& offer, Sha256Digest* digest, const std::string& cache) {
     log_.Write("download " + RedactUrl(url) + " (" + std::to_string(offer.Size) +
                " bytes offered)");
     const auto start = std::chrono::steady_clock::now();
+    const bool cacheReady = !cache.empty() && services_.ForceFolders(cache);
+    DownloadPlan plan;
+    plan.partFile = PartialDownloadPath(cacheReady ? cache : std::string(), FolderPart(target),
+                                        FileNamePart(target));
+    plan.onRetry = [this](int retry) {
+        view_.ShowTask(FormatStrings(lists_.Message(msg::kRetryingDownload),
+                                     {std::to_string(retry), std::to_string(kTransferRetries)}));
+    };
     const bool fetched = services_.Download(
                              url, target, offer.Size,
                              [this](std::int32_t total, std::int32_t current) {
                                  view_.ShowTransferProgress(total, current);
                              },
-                             digest) &&
+                             plan, digest) &&
                          services_.FileExists(target);
     log_.Write(std::string(fetched ? "downloaded " : "download failed, ") +
                Rate(std::max<std::int64_t>(services_.FileSize(target), 0),
@@ -131,11 +140,11 @@ bool Installation::Matches(const TZipPackage& offer, const std::string& file,
 }
 
 ObtainResult Installation::Download(const std::string& url, const std::string& target,
-                                    const TZipPackage& offer) {
+                                    const TZipPackage& offer, const std::string& cache) {
     // Hashed as it arrives: a package of hundreds of megabytes is not read a second time.
     Sha256Digest streamed{};
     Sha256Digest* digest = offer.Sha256State == DigestState::Valid ? &streamed : nullptr;
-    if (!Fetch(url, target, offer, digest))
+    if (!Fetch(url, target, offer, digest, cache))
         return ObtainResult::Missing;
     if (Matches(offer, target, digest))
         return ObtainResult::Ready;
@@ -295,7 +304,7 @@ ObtainResult Installation::ObtainPackage(const std::string& target, const std::s
         }
     }
     view_.ShowTask(lists_.Message(msg::kDownloadingProduct));
-    return Download(url, target, product_);
+    return Download(url, target, product_, cache);
 }
 
 InstallOutcome Installation::InstallGivenPackage(const std::string& package,

@@ -62,14 +62,15 @@ public:
 private:
     std::string WorkFolder();
     bool Unpack(const std::string& archive, const std::string& folder, const std::string& mask);
+    // Downloads into target; the partial data waits beside the cache when there is one.
     bool Fetch(const std::string& url, const std::string& target, const TZipPackage& offer,
-               Sha256Digest* digest);
+               Sha256Digest* digest, const std::string& cache);
     // Whether file is the offered package: size and SHA-256 when the catalogue gives a digest,
     // anything when it gives none. streamed is the digest taken while downloading, if any.
     bool Matches(const TZipPackage& offer, const std::string& file, const Sha256Digest* streamed);
     // Downloads the offered package to target and keeps it only when it matches.
     ObtainResult Download(const std::string& url, const std::string& target,
-                          const TZipPackage& offer);
+                          const TZipPackage& offer, const std::string& cache);
     void TellMismatch(const std::string& package);
     // With a catalogue key set: true (and logged) when the trust rule refuses the package.
     bool Refused(const TZipPackage& offer, PackageSource source, const std::string& file);

@@ -84,7 +84,7 @@ bool Installation::RunSetupUpdate(const std::string& dataFolder, const std::stri
     const std::string work = WorkFolder();
     const std::string target = work + fileName;
     view_.ShowTask(FormatStrings(lists_.Message(msg::kDownloadingSetup), {setup_.FileName}));
-    const ObtainResult fetched = Download(url, target, setup_);
+    const ObtainResult fetched = Download(url, target, setup_, cache);
     if (fetched == ObtainResult::Mismatch) {
         services_.DeleteTree(work);
         TellMismatch(fileName);

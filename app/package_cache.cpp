@@ -17,4 +17,10 @@ std::string PackageFileName(const std::string& catalogueName) {
     return cut == std::string::npos ? catalogueName : catalogueName.substr(cut + 1);
 }
 
+std::string PartialDownloadPath(const std::string& cacheFolder, const std::string& workFolder,
+                                const std::string& fileName) {
+    const std::string& folder = cacheFolder.empty() ? workFolder : cacheFolder;
+    return IncludeTrailingBackslash(folder) + PackageFileName(fileName) + ".part";
+}
+
 } // namespace ks

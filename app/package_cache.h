@@ -14,4 +14,9 @@ std::string PackageCacheFolder(const std::string& dataFolder, const EmbeddedList
 // name such as "..\..\x.exe" or "C:\x.exe" cannot place a download outside its folder.
 std::string PackageFileName(const std::string& catalogueName);
 
+// Where the bytes of a download of fileName grow until it is complete: beside the cache when
+// there is one (a later run resumes them), otherwise in the run's work folder.
+std::string PartialDownloadPath(const std::string& cacheFolder, const std::string& workFolder,
+                                const std::string& fileName);
+
 } // namespace ks

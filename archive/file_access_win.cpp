@@ -1,5 +1,6 @@
 // Win32 file access: ANSI paths, the package shared for reading and writing, targets
-// written exclusively, DOS times as local times.
+// written exclusively, DOS times as local times. A file another program holds for a moment
+// is waited for.
 #include "archive/file_access.h"
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 
 #include "archive/archive_error.h"
+#include "sys/locked_files_win.h"
 
 namespace ks::archive {
 namespace {
@@ -16,14 +18,24 @@ HANDLE AsHandle(std::intptr_t value) {
 }
 
 std::string ErrorText(const std::string& what, const std::string& path, DWORD code) {
-    return what + " \"" + path + "\" (error " + std::to_string(code) + ")";
+    return what + " \"" + path + "\" (error " + std::to_string(code) + ")" + HolderNote(path, code);
+}
+
+HANDLE OpenWaiting(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+                   DWORD flags) {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    RetryWhileLocked(path, [&] {
+        file = CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    });
+    return file;
 }
 
 } // namespace
 
 InputFile::InputFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenWaiting(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         throw FileOpenError(ErrorText("Cannot open file", path, GetLastError()));
     LARGE_INTEGER size{};
@@ -67,8 +79,7 @@ std::size_t InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t si
 }
 
 OutputFile::OutputFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenWaiting(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         throw FileCreateError(ErrorText("Cannot create file", path, GetLastError()));
     handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -126,11 +137,11 @@ void CreateFolder(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
+    return RetryWhileLocked(path, [&] { return DeleteFileA(path.c_str()) != 0; });
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
-    return MoveFileA(from.c_str(), to.c_str()) != 0;
+    return RetryWhileLocked(from, [&] { return MoveFileA(from.c_str(), to.c_str()) != 0; });
 }
 
 bool SetFileDosTime(const std::string& path, std::uint32_t dosDateTime) {
@@ -140,9 +151,8 @@ bool SetFileDosTime(const std::string& path, std::uint32_t dosDateTime) {
                                static_cast<WORD>(dosDateTime & 0xFFFF), &local) ||
         !LocalFileTimeToFileTime(&local, &utc))
         return false;
-    HANDLE file =
-        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = OpenWaiting(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const bool done = SetFileTime(file, nullptr, nullptr, &utc) != 0;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Download speed over loopback, best of five interleaved rounds: curl -o, a bare WinInet loop with
-# 64 KB reads, DownloadToFile with the main window's kind of progress handler, and (on a
+# 64 KB reads, DownloadToFile with the main window's kind of progress handler, the resumable
+# download (partial file, validator record, rename at the end) with the same handler, and (on a
 # smaller file) the bare loop with 1 KB reads and DownloadToFile with a handler that repaints
 # the gauge on every 1,024-byte block. The files stay in build/bench/net.
 #   bench/net_download.sh [WINDOWS_BUILD_DIR]     (NET_BENCH_MB sets the size, default 200)
@@ -42,7 +43,7 @@ once() { # mode file size
 for _ in $(seq "$rounds"); do
     curl -s -o "$work/curl.bin" -w '%{speed_download}\n' "$url/big.bin" |
         awk '{ printf "curl %.1f\n", $1 / 1e6 }' >>"$work/results"
-    for mode in bare64k ks; do
+    for mode in bare64k ks ks-resumable; do
         echo "$mode $(once "$mode" big.bin "$size")" >>"$work/results"
     done
 done
@@ -57,6 +58,8 @@ bare64=$(pick bare64k)
 ks=$(pick ks)
 bare64_median=$(middle bare64k)
 ks_median=$(middle ks)
+resumable=$(pick ks-resumable)
+resumable_median=$(middle ks-resumable)
 bare1k=$(pick bare1k)
 every=$(pick ks-every)
 rm -f "$work/curl.bin" "$work/out.bin"
@@ -65,11 +68,15 @@ echo "Download over loopback, MB/s (10^6 bytes per second), best of $rounds (1 K
 printf '  %-44s %8s\n' "curl -o ($mb MB)" "$curl_speed"
 printf '  %-44s %8s\n' "bare WinInet loop, 64 KB reads ($mb MB)" "$bare64"
 printf '  %-44s %8s\n' "DownloadToFile + gauge repaint ($mb MB)" "$ks"
+printf '  %-44s %8s\n' "resumable download + gauge repaint ($mb MB)" "$resumable"
 printf '  %-44s %8s\n' "bare WinInet loop, 1 KB reads (20 MB)" "$bare1k"
 printf '  %-44s %8s\n' "DownloadToFile, repaint on every block (20 MB)" "$every"
 awk -v k="$ks" -v b="$bare64" -v km="$ks_median" -v bm="$bare64_median" 'BEGIN {
     printf "  DownloadToFile / bare 64 KB loop: best %.2f, median %.2f (%.1f / %.1f) (target >= 0.80)\n",
         k / b, km / bm, km, bm }'
+awk -v r="$resumable" -v k="$ks" -v rm="$resumable_median" -v km="$ks_median" 'BEGIN {
+    printf "  DownloadToFile / resumable (time ratio): best %.3f, median %.3f (target <= 1.05)\n",
+        k / r, km / rm }'
 # Rows for scripts/bench's table (format there): medians, as the peers ran interleaved.
 if [ -n "${KS_BENCH_ROWS:-}" ]; then
     row() { printf '%s\tMB/s\t%s\t%s\t%s\t%s\n' "$@" >>"$KS_BENCH_ROWS"; }

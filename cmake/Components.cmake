@@ -25,7 +25,7 @@ function(ks_component name)
     endif()
 endfunction()
 
-set(KS_WIN32_LIBS_sys shell32 ole32 advapi32 user32 kernel32 version uuid comdlg32 bcrypt)
+set(KS_WIN32_LIBS_sys shell32 ole32 advapi32 user32 kernel32 version uuid comdlg32 bcrypt rstrtmgr)
 set(KS_WIN32_LIBS_net wininet)
 set(KS_WIN32_LIBS_skin gdi32 msimg32 user32 windowscodecs ole32 oleacc oleaut32)
 set(KS_WIN32_LIBS_engine gdi32 user32 comctl32)

@@ -2,65 +2,17 @@
 #include <string>
 
 #include "net/block_pump.h"
+#include "net/body_pump_win.h"
 #include "net/download_body_win.h"
 #include "net/internet_handle_win.h"
 #include "net/net_utils.h"
 #include "net/open_url_win.h"
 #include "net/url.h"
 #include "sys/errors.h"
+#include "sys/locked_files_win.h"
 #include "sys/unique_handle_win.h"
 
 namespace ks {
-namespace {
-
-// The length the response announces, or -1 when it announces none.
-long long AnnouncedLength(HINTERNET url) {
-    std::string text(32, '\0');
-    for (;;) {
-        DWORD size = static_cast<DWORD>(text.size());
-        DWORD index = 0;
-        if (HttpQueryInfoA(url, HTTP_QUERY_CONTENT_LENGTH, text.data(), &size, &index)) {
-            text.resize(size);
-            break;
-        }
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= text.size())
-            return -1;
-        text.resize(size);
-    }
-    if (text.empty() || text.size() > 18)
-        return -1;
-    long long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-// Copies the body of an opened URL. False when a read failed or the body ended before the
-// length the server announced.
-bool PumpBody(HINTERNET url, const BlockPump::DataSink& data, const BlockPump::BlockSink& block) {
-    const long long announced = AnnouncedLength(url);
-    BlockPump pump(
-        [url](char* buffer, std::size_t capacity, std::size_t& got) {
-            DWORD read = 0;
-            const BOOL ok = InternetReadFile(url, buffer, static_cast<DWORD>(capacity), &read);
-            got = ok ? read : 0;
-            return ok != FALSE;
-        },
-        data, block);
-    const bool complete = pump.Run();
-    return complete && (announced < 0 || static_cast<long long>(pump.Moved()) >= announced);
-}
-
-[[noreturn]] void RaiseFileError(const char* action, const std::string& fileName) {
-    const DWORD number = GetLastError();
-    throw OsError(number,
-                  std::string(action) + " \"" + fileName + "\": " + InternetErrorText(number));
-}
-
-} // namespace
 
 bool DownloadBody(const std::string& url, const BlockPump::DataSink& data) {
     std::string normalized = url;
@@ -89,8 +41,12 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
     if (!opened)
         return false;
 
-    UniqueFileHandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFileHandle file;
+    RetryWhileLocked(fileName, [&] {
+        file.Reset(CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.Valid();
+    });
     if (!file)
         RaiseFileError("Cannot create file", fileName);
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "net/resume_rules.h"
+
 namespace ks {
 
 // Progress of a file download: a byte count out of Total when Total is above 0, otherwise a
@@ -47,6 +49,34 @@ std::int32_t GetRemoteFileSize(const std::string& url);
 // cannot be created or written.
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
                     const TransferProgressEvent& onProgress, const TransferDataEvent& onData = {});
+
+// How a resumable download keeps its bytes and tries again.
+struct ResumableTransfer {
+    // Where the bytes grow until the file is complete, with a record of their validator and
+    // the whole size beside it (partFile + ".info"). Kept when the transfer fails, so that a
+    // later one (in this run or the next) asks only for the rest.
+    std::string partFile; // "": fileName + ".part"
+    int retries = kTransferRetries;
+    unsigned firstRetryDelayMs = DefaultFirstRetryDelayMs();
+    // Called with retry number 1, 2... before the pause ahead of that retry.
+    std::function<void(int retry)> onRetry;
+    // The bytes of the file in order from its first one: every attempt that brings data
+    // calls onRestart first, then gives the bytes kept from before (read back from the
+    // partial file), then those that arrive. Empty functions are not called.
+    std::function<void()> onRestart;
+    TransferDataEvent onData;
+};
+
+// Windows build. Downloads url into fileName through transfer.partFile. A cut, reset or
+// timed-out connection and a 503 or 504 answer are tried again transfer.retries times, with
+// the pauses of RetryDelayMs; each attempt resumes with Range and If-Range where the kept
+// bytes allow, and starts over on a 200, a changed validator or a 416. fileName is written
+// only once every byte arrived. False when every attempt failed (the partial file stays) or
+// the server answered with another error status. Progress as for DownloadToFile; a resumed
+// attempt first reports the offset it resumes at. Raises OsError when a file cannot be
+// created, written or moved.
+bool DownloadResumable(const std::string& url, const std::string& fileName, std::int32_t knownSize,
+                       const TransferProgressEvent& onProgress, const ResumableTransfer& transfer);
 
 // Windows build. Appends the body to stream; false as for DownloadToFile.
 bool DownloadToStream(const std::string& url, std::ostream& stream);

@@ -51,7 +51,7 @@ const char* OrNull(const std::string& text) {
     return text.empty() ? nullptr : text.c_str();
 }
 
-OpenedUrl Send(const std::string& url, DWORD flags) {
+OpenedUrl Send(const std::string& url, DWORD flags, const std::string& headers) {
     OpenedUrl opened;
     CrackedUrl cracked;
     if (!Crack(url, cracked) ||
@@ -73,7 +73,8 @@ OpenedUrl Send(const std::string& url, DWORD flags) {
     if (!opened.request)
         return opened;
     ApplyTransferTimeouts(opened.request.Get());
-    if (!HttpSendRequestA(opened.request.Get(), nullptr, 0, nullptr, 0)) {
+    if (!HttpSendRequestA(opened.request.Get(), OrNull(headers), static_cast<DWORD>(headers.size()),
+                          nullptr, 0)) {
         const DWORD error = GetLastError();
         opened.request.Reset();
         SetLastError(error);
@@ -83,9 +84,10 @@ OpenedUrl Send(const std::string& url, DWORD flags) {
 
 } // namespace
 
-OpenedUrl OpenUrl(const std::string& url, DWORD flags) {
-    OpenedUrl opened = Send(url, flags);
+OpenedUrl OpenUrl(const std::string& url, DWORD flags, const std::string& headers) {
+    OpenedUrl opened = Send(url, flags, headers);
     if (!opened) {
+        opened.error = GetLastError();
         RecordOpenFailure();
         return opened;
     }
@@ -96,11 +98,16 @@ OpenedUrl OpenUrl(const std::string& url, DWORD flags) {
         // Only an answer of another protocol has no status.
         if (GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE)
             return opened;
+        const DWORD error = GetLastError();
         RecordOpenFailure();
-        return {};
+        OpenedUrl failed;
+        failed.error = error;
+        return failed;
     }
-    if (status >= 200 && status < 300)
+    if (status >= 200 && status < 300) {
+        opened.status = status;
         return opened;
+    }
     std::string reason(256, '\0');
     size = static_cast<DWORD>(reason.size());
     if (!HttpQueryInfoA(opened.request.Get(), HTTP_QUERY_STATUS_TEXT, reason.data(), &size,
@@ -108,7 +115,9 @@ OpenedUrl OpenUrl(const std::string& url, DWORD flags) {
         size = 0;
     reason.resize(size);
     LastInternetError = FormatHttpStatusError(status, reason);
-    return {};
+    OpenedUrl failed;
+    failed.status = status;
+    return failed;
 }
 
 } // namespace ks

@@ -12,7 +12,8 @@ bool ForceFolders(const std::string& path);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 
-// Copies a file; an existing target is replaced unless failIfExists.
+// Copies a file; an existing target is replaced unless failIfExists. Waits for a source or
+// target that another program holds for a moment.
 bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists);
 
 // Names (without folder) matching a mask such as "C:\dir\*.*", every attribute admitted,

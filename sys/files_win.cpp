@@ -4,6 +4,7 @@
 
 #include <ntsecapi.h>
 
+#include "sys/locked_files_win.h"
 #include "sys/os_error_win.h"
 #include "sys/paths.h"
 #include "sys/unique_handle_win.h"
@@ -64,7 +65,8 @@ bool ForceFolders(const std::string& path) {
 }
 
 bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists) {
-    return CopyFileA(source.c_str(), target.c_str(), failIfExists) != 0;
+    return RetryWhileLocked(
+        target, [&] { return CopyFileA(source.c_str(), target.c_str(), failIfExists) != 0; });
 }
 
 std::vector<std::string> ListFolder(const std::string& mask) {

@@ -3,9 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+#include <memory>
+
+#include "archive/archive_error.h"
+#include "archive/file_access.h"
 #include "archive/zip_extractor.h"
+#include "sys/locked_files_win.h"
 #include "tests/archive/zip_builder.h"
 #include "tests/common/test_paths.h"
+#include "tests/helpers/helper_program_win.h"
 
 namespace {
 
@@ -45,6 +52,44 @@ TEST_F(WinExtraction, TargetHeldOpenWithoutSharingStaysUnchanged) {
     EXPECT_EQ(ReadFile(Out("next.txt")), "n");
     ASSERT_EQ(classes_.size(), 1u);
     EXPECT_EQ(classes_[0], ErrorClass::ecFileCreateError);
+}
+
+// Another program (a scanner, say) holds the target without sharing for a moment.
+class HeldTarget : public WinExtraction {
+protected:
+    void HoldFor(const std::string& path, DWORD milliseconds) {
+        const std::string ready = scratch_.File("held.ready");
+        holder_ = std::make_unique<kstest::HelperProcess>(
+            "hold \"" + path + "\" " + std::to_string(milliseconds) + " \"" + ready + "\"");
+        ASSERT_TRUE(holder_->Started());
+        ASSERT_TRUE(kstest::WaitForFile(ready, 10000));
+    }
+    std::unique_ptr<kstest::HelperProcess> holder_;
+};
+
+TEST_F(HeldTarget, ExtractionWaitsForAShortHold) {
+    ASSERT_GT(ks::LockWaitMs(), 2000u) << "KS_LOCK_WAIT_MS too short for a 1.5 s hold";
+    HoldFor(Out("scanned.dll"), 1500);
+    Extract(Build({{"scanned.dll", "fresh"}}));
+    EXPECT_EQ(ReadFile(Out("scanned.dll")), "fresh");
+    EXPECT_TRUE(classes_.empty());
+}
+
+TEST_F(HeldTarget, HoldToTheEndFailsWithinTheBoundNamingTheFile) {
+    HoldFor(Out("locked.dll"), 60000);
+    const ULONGLONG start = GetTickCount64();
+    try {
+        OutputFile file(Out("locked.dll"));
+        FAIL() << "a held file was opened";
+    } catch (const FileCreateError& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find("\"" + Out("locked.dll") + "\""), std::string::npos) << message;
+        std::cout << "held file: " << message << "; holders: \""
+                  << ks::ProgramsHolding(Out("locked.dll")) << "\"\n";
+    }
+    const ULONGLONG waited = GetTickCount64() - start;
+    EXPECT_GE(waited + 50, ks::LockWaitMs());
+    EXPECT_LT(waited, ks::LockWaitMs() + 2000u);
 }
 
 TEST_F(WinExtraction, TimeIsTheDosTimeAsLocalTimeAndAttributesAreDosBits) {

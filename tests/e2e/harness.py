@@ -63,12 +63,15 @@ class Hold:
 class Handler(loopback.Handler):
     """The test server's handler: after answering a path in server.last, the server stops
     listening, so that every later request finds nobody there; a path in server.held is
-    held mid-body."""
+    held mid-body; the first GET of a path in server.cut_first is cut."""
 
     def parse(self):
         answer = super().parse()
         if self.path in self.server.held:
             answer.stall = Hold.FIRST_BYTES
+        if self.path in self.server.cut_first:
+            answer.cut = self.server.cut_first[self.path]
+            answer.first = 1
         return answer
 
     def stall(self):
@@ -104,6 +107,7 @@ class PackageServer:
         self.server.log_lock = threading.Lock()
         self.server.last = set()
         self.server.held = {}  # path: Hold
+        self.server.cut_first = {}  # path: bytes the first GET of it sends before the cut
         self.server.timeline = []  # (monotonic time, "begin" or "end", method, path)
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
@@ -120,6 +124,7 @@ class PackageServer:
         self.server.request_log.lines.clear()
         self.server.last = set()
         self.server.held = {}
+        self.server.cut_first = {}
         self.server.timeline = []
 
     def stop(self):

@@ -94,6 +94,21 @@ class SetupRuns(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(self.m.data_folder, "Packages",
                                                      "Keltra.zip")))
 
+    def test_cut_download_is_resumed_in_the_same_run(self):
+        paths = self.m.release()
+        cut = os.path.getsize(paths["product"]) * 3 // 10
+        self.m.server.server.cut_first[PRODUCT_PACKAGE] = cut
+        run = self.m.run_setup(steps=["install", "no"])
+        self.assertEnded(run)
+        self.assertInstalled(self.m.probe())
+        log = self.m.server.log
+        self.assertEqual(log.count("GET", PRODUCT_PACKAGE), 1)
+        self.assertEqual(log.count("GET", "%s range=bytes=%d-" % (PRODUCT_PACKAGE, cut)), 1,
+                         log.lines)
+        cache = os.path.join(self.m.data_folder, "Packages")
+        left = os.listdir(cache) if os.path.isdir(cache) else []
+        self.assertEqual(left, [], "the partial file goes once the package is complete")
+
     def test_lzma_package_installs(self):
         paths = self.m.release(method="lzma")
         with zipfile.ZipFile(paths["product"]) as package:

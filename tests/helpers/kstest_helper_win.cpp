@@ -8,6 +8,8 @@
 //       holds the global atom ATOM while it lives, writes READY once the window exists and
 //       the number of 1097 messages to COUNT after each one ("-" skips any of the three)
 //   atom add|delete NAME                     add or delete a global atom
+//   hold FILE MS READY                       open FILE (made when missing) without sharing,
+//                                            write READY, keep it open for MS
 #include <windows.h>
 
 #include <cstdio>
@@ -123,6 +125,19 @@ int Atom(const std::vector<std::string>& args) {
     return atom && GlobalDeleteAtom(atom) == 0 ? 0 : 6;
 }
 
+int Hold(const std::vector<std::string>& args) {
+    if (args.size() < 4)
+        return 2;
+    HANDLE file = CreateFileA(args[1].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 7;
+    WriteText(args[3], "ready");
+    Sleep(static_cast<DWORD>(std::strtoul(args[2].c_str(), nullptr, 10)));
+    CloseHandle(file);
+    return 0;
+}
+
 } // namespace
 
 int main() {
@@ -143,5 +158,7 @@ int main() {
         return RunWindow(args);
     if (command == "atom")
         return Atom(args);
+    if (command == "hold")
+        return Hold(args);
     return 2;
 }
