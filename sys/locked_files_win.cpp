@@ -27,13 +27,14 @@ bool IsFinalDenial(const std::string& path) {
            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-std::wstring Wide(const std::string& text) {
+// Null-terminated; empty when the path cannot be converted. A vector, not std::wstring: the
+// wide-string library code would cost the program tens of kilobytes.
+std::vector<wchar_t> Wide(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
+    if (length <= 1)
         return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    std::vector<wchar_t> wide(static_cast<std::size_t>(length));
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(static_cast<std::size_t>(length - 1));
     return wide;
 }
 
@@ -108,8 +109,8 @@ std::string ProgramsHolding(const std::string& path) {
     RestartSession session;
     if (!session.Started())
         return {};
-    const std::wstring wide = Wide(path);
-    LPCWSTR files[] = {wide.c_str()};
+    const std::vector<wchar_t> wide = Wide(path);
+    LPCWSTR files[] = {wide.data()};
     if (wide.empty() ||
         RmRegisterResources(session.Handle(), 1, files, 0, nullptr, 0, nullptr) != ERROR_SUCCESS)
         return {};
