@@ -7,12 +7,12 @@
 #include "archive/file_access.h"
 #include "engine/form_dm_base.h"
 #include "net/net_utils.h"
+#include "sys/background_sha256_win.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/locked_files_win.h"
 #include "sys/os_error_win.h"
 #include "sys/process_win.h"
-#include "sys/sha256_win.h"
 #include "sys/version.h"
 
 namespace ks {
@@ -113,7 +113,7 @@ bool WinInstallServices::Download(const std::string& url, const std::string& tar
             plan.onRetry(retry);
     };
     // A resumed attempt gives the kept bytes again first, so the digest covers the whole file.
-    std::optional<Sha256> hash;
+    std::optional<BackgroundSha256> hash;
     if (digest) {
         hash.emplace();
         transfer.onRestart = [&hash] { hash.emplace(); };

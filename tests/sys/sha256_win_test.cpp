@@ -1,6 +1,8 @@
 // SHA-256 through the system's provider against published vectors, whatever the pieces.
 #include "sys/sha256_win.h"
 
+#include "sys/background_sha256_win.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -44,6 +46,15 @@ TEST_P(Sha256Vectors, WholeInOddPiecesAndFromAFileGiveTheSameDigest) {
     }
     EXPECT_EQ(Sha256Hex(hash.Finish()), v.hex) << "in odd pieces";
 
+    BackgroundSha256 background;
+    done = 0;
+    for (std::size_t i = 0; done < v.data.size(); ++i) {
+        const std::size_t piece = std::min(sizes[i % std::size(sizes)], v.data.size() - done);
+        background.Update(v.data.data() + done, piece);
+        done += piece;
+    }
+    EXPECT_EQ(Sha256Hex(background.Finish()), v.hex) << "on the worker thread";
+
     kstest::ScratchFolder folder("sha256");
     const std::string path = folder.File("data.bin");
     std::ofstream(path, std::ios::binary) << v.data;
@@ -61,6 +72,23 @@ TEST(FileSha256, MissingFileIsNoDigest) {
     digest.fill(7);
     EXPECT_FALSE(FileSha256(folder.File("missing.bin"), digest));
     EXPECT_EQ(digest[0], 7) << "left as it was";
+}
+
+// Far more than the worker may have queued, so the producer must wait for it; a hasher
+// dropped with blocks still queued ends without waiting for them.
+TEST(BackgroundSha256, LongStreamMatchesAndAnAbandonedOneEnds) {
+    std::string data(5 * 1024 * 1024 + 17, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 2654435761u >> 13);
+    Sha256 direct;
+    direct.Update(data.data(), data.size());
+    BackgroundSha256 background;
+    for (std::size_t done = 0; done < data.size(); done += 4096)
+        background.Update(data.data() + done, std::min<std::size_t>(4096, data.size() - done));
+    EXPECT_EQ(background.Finish(), direct.Finish());
+
+    BackgroundSha256 abandoned;
+    abandoned.Update(data.data(), data.size());
 }
 
 } // namespace
