@@ -1,21 +1,13 @@
 // The portable half of the P-256 signature check: reading the key text and the DER signature.
 #include "sys/p256_signature.h"
 
+#include "sys/hex.h"
+
 namespace ks {
 namespace {
 
 constexpr unsigned char kSequenceTag = 0x30;
 constexpr unsigned char kIntegerTag = 0x02;
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Reads DER in order; every read checks the bytes left first.
 class DerReader {
@@ -67,15 +59,7 @@ std::optional<std::string> P256PublicKeyFromText(std::string_view text) {
         text.remove_prefix(2);
     if (text.size() != 4 * kP256FieldBytes)
         return std::nullopt;
-    std::string point;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int high = HexValue(text[i]);
-        const int low = HexValue(text[i + 1]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        point.push_back(static_cast<char>(high * 16 + low));
-    }
-    return point;
+    return BytesFromHex(text);
 }
 
 std::optional<std::string> P256SignatureFromDer(std::string_view der) {

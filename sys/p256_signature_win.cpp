@@ -7,26 +7,12 @@
 #include <exception>
 #include <vector>
 
+#include "sys/bcrypt_handles_win.h"
 #include "sys/p256_signature.h"
 #include "sys/sha256_win.h"
-#include "sys/unique_handle.h"
 
 namespace ks {
 namespace {
-
-struct AlgorithmTraits {
-    using Handle = BCRYPT_ALG_HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle algorithm) { BCryptCloseAlgorithmProvider(algorithm, 0); }
-};
-using UniqueAlgorithm = UniqueHandle<AlgorithmTraits>;
-
-struct KeyTraits {
-    using Handle = BCRYPT_KEY_HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle key) { BCryptDestroyKey(key); }
-};
-using UniqueKey = UniqueHandle<KeyTraits>;
 
 bool Succeeded(NTSTATUS status) {
     return status >= 0;

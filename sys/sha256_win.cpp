@@ -9,25 +9,12 @@
 #include <limits>
 #include <vector>
 
+#include "sys/bcrypt_handles_win.h"
 #include "sys/errors.h"
 #include "sys/unique_handle_win.h"
 
 namespace ks {
 namespace {
-
-struct AlgorithmTraits {
-    using Handle = BCRYPT_ALG_HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle handle) { BCryptCloseAlgorithmProvider(handle, 0); }
-};
-using UniqueAlgorithm = UniqueHandle<AlgorithmTraits>;
-
-struct HashTraits {
-    using Handle = BCRYPT_HASH_HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle handle) { BCryptDestroyHash(handle); }
-};
-using UniqueHash = UniqueHandle<HashTraits>;
 
 void Check(NTSTATUS status, const char* what) {
     if (!BCRYPT_SUCCESS(status))

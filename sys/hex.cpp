@@ -1,0 +1,33 @@
+#include "sys/hex.h"
+
+namespace ks {
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::optional<std::string> BytesFromHex(std::string_view text) {
+    if (text.size() % 2 != 0)
+        return std::nullopt;
+    std::string bytes;
+    bytes.reserve(text.size() / 2);
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const int high = HexDigit(text[i]);
+        const int low = HexDigit(text[i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes.push_back(static_cast<char>(high << 4 | low));
+    }
+    return bytes;
+}
+
+} // namespace ks
