@@ -1,7 +1,13 @@
 """What a person sees: runs keltrasetup.exe under Wine on an Xvfb display of its own and, at
-each look, captures the real X display with ImageMagick's import and checks each of the setup
-program's windows in it against what the program draws: its art never paints a large black
-area nor the transparent key colour of its glyphs (magenta, or anything blended with it).
+each look, reads the display's framebuffer (the memory the X server shows, which Xvfb keeps as
+an XWD file) and checks each of the setup program's windows in it against what the program
+draws: its art never paints a large black area nor the transparent key colour of its glyphs
+(magenta, or anything blended with it).
+
+Clients that assemble the screen from its windows cannot serve. `xwd -root` turns a window that
+lies wholly inside another one black whenever the windows use a colormap other than the root's,
+as all of Wine's do: a message form over the setup window comes out black although the display
+shows it drawn.
 
 With the prefix's LogPixels at 96, 144 and 192, it also measures the mapped windows on the X
 display (1x, 1.5x, 2x) and installs with real mouse clicks (xdotool) at the scaled places.
@@ -28,6 +34,7 @@ from harness import PRODUCT_PACKAGE  # noqa: E402
 
 MACHINE = None
 DISPLAY = None
+FRAMEBUFFER = None  # the display's framebuffer, an XWD file that Xvfb maps
 # Black: every channel below BLACK_LEVEL. The program's windows hold a few black text pixels
 # and the corners outside a rounded form; a window that was not painted is all black.
 BLACK_LEVEL = 24
@@ -69,11 +76,12 @@ def read_ppm(path):
     return Image(width, height, data[position + 1: position + 1 + width * height * 3])
 
 
-def capture_display(path):
-    subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-depth", "8",
-                    "ppm:" + path],
-                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-    return read_ppm(path)
+def capture_display(path, *options):
+    """The framebuffer as it is now, written to path (PPM unless options say otherwise)."""
+    target = path if options else "ppm:" + path
+    subprocess.run(["convert", "xwd:" + FRAMEBUFFER, "-depth", "8"] + list(options) + [target],
+                   check=True, stdout=subprocess.DEVNULL, timeout=60)
+    return None if options else read_ppm(path)
 
 
 def press_keys(title, keys):
@@ -245,6 +253,20 @@ class ScreenRuns(unittest.TestCase):
                                        "close"])
         self.assertShownAsDrawn(results, ["failed"])
 
+    def test_folder_error_over_the_window(self):
+        # A file where the installation folder would be: no folder can be made there. The
+        # user picks the other installation type (Tab twice, Down) and is told why it fails.
+        self.m.release()
+        os.makedirs(os.path.dirname(self.m.install_folder), exist_ok=True)
+        open(self.m.install_folder, "w").close()
+        self.addCleanup(os.remove, self.m.install_folder)
+        results = self.run_with_looks(
+            ["ready", lambda l: l.step("start"), "form", lambda l: l.step("folders"), "ok",
+             "close"],
+            after={"start": lambda: press_keys("keltra setup", ["Tab", "Tab", "Down"])})
+        self.assertShownAsDrawn(results, ["start", "folders"])
+        self.assertIn("TFrmFolderError", [w[0] for w in results["folders"][1]])
+
 
 def xdotool(*args):
     return subprocess.run(["xdotool"] + list(args), env=dict(os.environ, DISPLAY=DISPLAY),
@@ -304,9 +326,8 @@ class HighDpiRuns(unittest.TestCase):
             if not faults(capture_display(path + ".ppm"),
                           [("main", left, top, left + width, top + height)]):
                 break
-        subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-crop",
-                        "%dx%d+%d+%d" % (width, height, left, top), "+repage", "-colors", "256",
-                        "-strip", "png8:" + path], check=True, timeout=60)
+        capture_display("png8:" + path, "-crop", "%dx%d+%d+%d" % (width, height, left, top),
+                        "+repage", "-colors", "256", "-strip")
         if os.environ.get("KS_SCREENSHOT_DIR"):
             shutil.copyfile(path, os.path.join(os.environ["KS_SCREENSHOT_DIR"], name + ".png"))
 
@@ -369,14 +390,16 @@ class HighDpiRuns(unittest.TestCase):
         self.install_by_mouse(192)
 
 
-def start_display():
+def start_display(framebuffer_folder):
+    os.makedirs(framebuffer_folder, exist_ok=True)
     for number in range(150, 200):
         if os.path.exists("/tmp/.X11-unix/X%d" % number) or \
                 os.path.exists("/tmp/.X%d-lock" % number):
             continue
         # Large enough for the window at 200%.
         server = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1600x900x24",
-                                   "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
+                                   "-fbdir", framebuffer_folder, "-nolisten", "tcp"],
+                                  stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL)
         for _ in range(50):
             if os.path.exists("/tmp/.X11-unix/X%d" % number):
@@ -394,8 +417,10 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("-k", dest="patterns", action="append", default=[])
     args = parser.parse_args()
-    global MACHINE, DISPLAY
-    xvfb, DISPLAY = start_display()
+    global MACHINE, DISPLAY, FRAMEBUFFER
+    framebuffer_folder = os.path.join(args.work, "framebuffer")
+    xvfb, DISPLAY = start_display(framebuffer_folder)
+    FRAMEBUFFER = os.path.join(framebuffer_folder, "Xvfb_screen0")
     # Every Wine process of this run draws on this display.
     os.environ["DISPLAY"] = DISPLAY
     result = None
