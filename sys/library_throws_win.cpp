@@ -2,20 +2,44 @@
 // them from here. Its versions raise std::length_error and friends, whose text lives in a second
 // string implementation that alone would add some 50 KB to the setup program. Callers here
 // catch std::exception, so a plain exception with the same text serves them the same.
+#include <cstdarg>
+#include <cstddef>
 #include <exception>
 #include <new>
+#include <string>
 #include <typeinfo>
+#include <utility>
 
 namespace {
 
 class LibraryError : public std::exception {
 public:
-    explicit LibraryError(const char* text) : text_(text) {}
-    const char* what() const noexcept override { return text_; }
+    explicit LibraryError(std::string text) : text_(std::move(text)) {}
+    const char* what() const noexcept override { return text_.c_str(); }
 
 private:
-    const char* text_;
+    std::string text_;
 };
+
+// The library's formats use %s, %zu and %% only.
+std::string FormatLibraryText(const char* format, std::va_list arguments) {
+    std::string text;
+    for (const char* at = format; *at; ++at) {
+        if (at[0] == '%' && at[1] == 's') {
+            text += va_arg(arguments, const char*);
+            ++at;
+        } else if (at[0] == '%' && at[1] == 'z' && at[2] == 'u') {
+            text += std::to_string(va_arg(arguments, std::size_t));
+            at += 2;
+        } else if (at[0] == '%' && at[1] == '%') {
+            text += '%';
+            ++at;
+        } else {
+            text += *at;
+        }
+    }
+    return text;
+}
 
 } // namespace
 
@@ -51,9 +75,12 @@ void __throw_length_error(const char* text) {
 void __throw_out_of_range(const char* text) {
     throw LibraryError(text);
 }
-// The format's numbers stay unfilled: the program has no printf to fill them.
 void __throw_out_of_range_fmt(const char* format, ...) {
-    throw LibraryError(format);
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::string text = FormatLibraryText(format, arguments);
+    va_end(arguments);
+    throw LibraryError(std::move(text));
 }
 void __throw_runtime_error(const char* text) {
     throw LibraryError(text);
