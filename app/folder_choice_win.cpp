@@ -118,7 +118,7 @@ void TFrmInstall::ShowFolderState(TImage& icon, bool passed) {
     const char* name = passed ? "OKICON" : "KOICON";
     TPicture doubled;
     try {
-        doubled = LoadBitmapResource(std::string(name) + "2X");
+        doubled = LoadPictureResource(std::string(name) + "2X");
     } catch (const Error&) {
         // without the double-size drawing the single one is resampled
     }

@@ -120,14 +120,14 @@ StartPhases::Clock::duration SinceProcessCreation() {
     return std::chrono::microseconds((ticks(now) - ticks(created)) / 10);
 }
 
-// A glyph strip drawn at 96 DPI, or its double-size drawing (name + "2X") where that is the
-// nearer art; each image is resampled to its 96-DPI size scaled by the DPI.
+// A glyph strip drawn at 96 DPI (a bitmap), or its double-size drawing (name + "2X", a picture
+// file) where that is the nearer art; each image is resampled to its 96-DPI size scaled by the DPI.
 template <typename Control>
 void SetGlyphForDpi(Control& control, const char* name, int count, int dpi) {
     const TPicture single = LoadPictureOrEmpty(LoadBitmapResource, name);
     const TPicture doubled =
         ArtSetFor(dpi) == 2
-            ? LoadPictureOrEmpty(LoadBitmapResource, (std::string(name) + "2X").c_str())
+            ? LoadPictureOrEmpty(LoadPictureResource, (std::string(name) + "2X").c_str())
             : TPicture{};
     control.SetGlyph(doubled.Empty() ? single : doubled);
     control.SetGlyphSize(ScaleLength(single.width / count, dpi), ScaleLength(single.height, dpi));

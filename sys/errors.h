@@ -1,14 +1,22 @@
 // Errors the platform layer raises; each carries the text the error box shows.
 #pragma once
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
+#include <utility>
 
 namespace ks {
 
-class Error : public std::runtime_error {
+// Holds its text in the program's own string type: the library's runtime_error family would
+// bring a second string implementation into the setup program.
+class Error : public std::exception {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Error(std::string message) : message_(std::move(message)) {}
+    explicit Error(const char* message) : message_(message) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
 };
 
 // An operating-system failure with its error code.
