@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 win=${1:-${KS_BENCH_WINDOWS_BUILD:-}}
 [ -n "$win" ] || win=$("$root/scripts/bench-windows-build" bench-install ON \
-    keltrasetup kagent keltra kdrive listtool sha256_bench)
+    keltrasetup kagent keltra kdrive listtool sha256_bench net_download_bench)
 exec python3 "$root/bench/install_hash_measure.py" --bin "$win/bin" \
     --work "$root/build/bench/install-hash" --mb "${INSTALL_BENCH_MB:-100}" \
     --rounds "${HASH_BENCH_ROUNDS:-5}"

@@ -24,9 +24,9 @@ AttemptEnd TryBody(const std::string& url, const BlockPump::DataSink& data) {
     const OpenedUrl opened = OpenUrl(normalized, INTERNET_FLAG_HYPERLINK);
     if (!opened)
         return OpenFailureEnd(opened);
+    const auto noGauge = [](std::size_t) {};
     DWORD readError = 0;
-    if (PumpBody(
-            opened.request.Get(), data, [](std::size_t) {}, &readError))
+    if (PumpBody(opened.request.Get(), data, noGauge, &readError))
         return AttemptEnd::Done;
     if (readError)
         LastInternetError = FormatInternetError(readError, InternetErrorText(readError));
