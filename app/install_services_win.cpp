@@ -90,7 +90,13 @@ void WinInstallServices::DeleteTree(const std::string& path) {
 }
 
 CatalogueAnswer WinInstallServices::RefreshPackages(TZipPackage& setup, TZipPackage& product) {
-    const CatalogueAnswer answer = engine_.RefreshPackages({&setup, &product});
+    // The window is not shown yet: the log alone tells of the retries.
+    const RetrySchedule schedule;
+    const CatalogueAnswer answer = engine_.RefreshPackages({&setup, &product}, [&](int retry) {
+        log_.Write("catalogue: " + LastInternetError + "; retry " + std::to_string(retry) + " of " +
+                   std::to_string(schedule.retries) + " in " +
+                   std::to_string(RetryDelayMs(retry, schedule.firstRetryDelayMs)) + " ms");
+    });
     if (answer == CatalogueAnswer::Unreachable || answer == CatalogueAnswer::SignatureMissing)
         log_.Write("catalogue: " + LastInternetError);
     return answer;

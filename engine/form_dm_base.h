@@ -1,6 +1,7 @@
 // The setup engine: owns the embedded lists and the extraction component, and offers the operations
 // the setup window builds on.
 #pragma once
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -58,10 +59,12 @@ public:
     // The detached signature beside the catalogue.
     std::string CatalogueSignatureUrl() const;
     // With the library's catalogue key set, a catalogue counts only when the signature beside
-    // it verifies over its exact bytes; with the key empty no signature is asked for.
-    FetchedCatalogue DownloadCatalogue() const;
+    // it verifies over its exact bytes; with the key empty no signature is asked for. Both
+    // are tried again as a package download is; onRetry hears of each retry.
+    FetchedCatalogue DownloadCatalogue(const std::function<void(int retry)>& onRetry = {}) const;
     // Fills the records from a catalogue that was Read; otherwise they keep their values.
-    CatalogueAnswer RefreshPackages(std::initializer_list<TZipPackage*> packages);
+    CatalogueAnswer RefreshPackages(std::initializer_list<TZipPackage*> packages,
+                                    const std::function<void(int retry)>& onRetry = {});
 
     // Archive extraction: the component and the operation that drives it.
     archive::ZipExtractor UnZipper;

@@ -22,8 +22,10 @@ std::string TDMBase::CatalogueSignatureUrl() const {
     return SuffixedServerUrl(CataloguePathOnServer() + DotWord(word::kSignatureExt));
 }
 
-FetchedCatalogue TDMBase::DownloadCatalogue() const {
-    std::optional<std::string> bytes = DownloadBytes(CatalogueUrl());
+FetchedCatalogue TDMBase::DownloadCatalogue(const std::function<void(int retry)>& onRetry) const {
+    RetrySchedule schedule;
+    schedule.onRetry = onRetry;
+    std::optional<std::string> bytes = DownloadBytes(CatalogueUrl(), schedule);
     if (!bytes)
         return {CatalogueAnswer::Unreachable, {}};
     // Nothing of an empty reply is believed, so it needs no signature.
@@ -31,7 +33,8 @@ FetchedCatalogue TDMBase::DownloadCatalogue() const {
         return {CatalogueAnswer::Empty, {}};
     const std::string key = LibraryEntry(lib::kCataloguePublicKey);
     if (!key.empty()) {
-        const std::optional<std::string> signature = DownloadBytes(CatalogueSignatureUrl());
+        const std::optional<std::string> signature =
+            DownloadBytes(CatalogueSignatureUrl(), schedule);
         if (!signature || signature->empty())
             return {CatalogueAnswer::SignatureMissing, {}};
         if (!VerifyP256Signature(key, *bytes, *signature))
@@ -40,8 +43,9 @@ FetchedCatalogue TDMBase::DownloadCatalogue() const {
     return {CatalogueAnswer::Read, std::move(*bytes)};
 }
 
-CatalogueAnswer TDMBase::RefreshPackages(std::initializer_list<TZipPackage*> packages) {
-    const FetchedCatalogue fetched = DownloadCatalogue();
+CatalogueAnswer TDMBase::RefreshPackages(std::initializer_list<TZipPackage*> packages,
+                                         const std::function<void(int retry)>& onRetry) {
+    const FetchedCatalogue fetched = DownloadCatalogue(onRetry);
     if (fetched.answer != CatalogueAnswer::Read)
         return fetched.answer;
     const Catalogue catalogue = Catalogue::Read(SplitResponseLines(fetched.bytes));

@@ -7,6 +7,7 @@
 #include "net/internet_handle_win.h"
 #include "net/net_utils.h"
 #include "net/open_url_win.h"
+#include "net/transfer_retry_win.h"
 #include "net/url.h"
 #include "sys/errors.h"
 #include "sys/locked_files_win.h"
@@ -14,14 +15,28 @@
 
 namespace ks {
 
-bool DownloadBody(const std::string& url, const BlockPump::DataSink& data) {
+namespace {
+
+AttemptEnd TryBody(const std::string& url, const BlockPump::DataSink& data) {
     std::string normalized = url;
     NormalizeURL(normalized);
     OpenInternetRoot();
     const OpenedUrl opened = OpenUrl(normalized, INTERNET_FLAG_HYPERLINK);
     if (!opened)
-        return false;
-    return PumpBody(opened.request.Get(), data, [](std::size_t) {});
+        return OpenFailureEnd(opened);
+    const auto noGauge = [](std::size_t) {};
+    DWORD readError = 0;
+    if (PumpBody(opened.request.Get(), data, noGauge, &readError))
+        return AttemptEnd::Done;
+    if (readError)
+        LastInternetError = FormatInternetError(readError, InternetErrorText(readError));
+    return AttemptEnd::Passing;
+}
+
+} // namespace
+
+bool DownloadBody(const std::string& url, const BlockPump::DataSink& data) {
+    return TryBody(url, data) == AttemptEnd::Done;
 }
 
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
@@ -75,9 +90,18 @@ bool DownloadToFile(const std::string& url, const std::string& fileName, std::in
 }
 
 std::optional<std::string> DownloadBytes(const std::string& url) {
+    RetrySchedule once;
+    once.retries = 0;
+    return DownloadBytes(url, once);
+}
+
+std::optional<std::string> DownloadBytes(const std::string& url, const RetrySchedule& schedule) {
     std::string body;
-    OpenInternetRoot();
-    if (!DownloadBody(url, [&](const char* data, std::size_t size) { body.append(data, size); }))
+    const bool done = RunWithRetries(schedule, [&] {
+        body.clear();
+        return TryBody(url, [&](const char* data, std::size_t size) { body.append(data, size); });
+    });
+    if (!done)
         return std::nullopt;
     return body;
 }

@@ -50,16 +50,20 @@ std::int32_t GetRemoteFileSize(const std::string& url);
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
                     const TransferProgressEvent& onProgress, const TransferDataEvent& onData = {});
 
-// How a resumable download keeps its bytes and tries again.
-struct ResumableTransfer {
-    // Where the bytes grow until the file is complete, with a record of their validator and
-    // the whole size beside it (partFile + ".info"). Kept when the transfer fails, so that a
-    // later one (in this run or the next) asks only for the rest.
-    std::string partFile; // "": fileName + ".part"
+// How often and after which pauses a failed transfer is tried again.
+struct RetrySchedule {
     int retries = kTransferRetries;
     unsigned firstRetryDelayMs = DefaultFirstRetryDelayMs();
     // Called with retry number 1, 2... before the pause ahead of that retry.
     std::function<void(int retry)> onRetry;
+};
+
+// How a resumable download keeps its bytes and tries again.
+struct ResumableTransfer : RetrySchedule {
+    // Where the bytes grow until the file is complete, with a record of their validator and
+    // the whole size beside it (partFile + ".info"). Kept when the transfer fails, so that a
+    // later one (in this run or the next) asks only for the rest.
+    std::string partFile; // "": fileName + ".part"
     // The bytes of the file in order from its first one: every attempt that brings data
     // calls onRestart first, then gives the bytes kept from before (read back from the
     // partial file), then those that arrive. Empty functions are not called.
@@ -83,6 +87,9 @@ bool DownloadToStream(const std::string& url, std::ostream& stream);
 
 // Windows build. The body exactly as it came; nothing when the download failed.
 std::optional<std::string> DownloadBytes(const std::string& url);
+// Windows build. As above, with the failures and the tries of DownloadResumable; every
+// attempt starts from the first byte.
+std::optional<std::string> DownloadBytes(const std::string& url, const RetrySchedule& schedule);
 
 // Windows build. The body split into lines; nothing when the download failed.
 std::optional<std::vector<std::string>> DownloadLines(const std::string& url);

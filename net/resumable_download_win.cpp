@@ -5,6 +5,7 @@
 #include "net/net_utils.h"
 #include "net/open_url_win.h"
 #include "net/part_file_win.h"
+#include "net/transfer_retry_win.h"
 
 namespace ks {
 namespace {
@@ -14,13 +15,6 @@ namespace {
 constexpr DWORD kRequestFlags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
 
 enum class Attempt { Done, Retry, AskAgain, Fail };
-
-// Failures on the way that another attempt may not meet: the connection was cut, reset or
-// timed out.
-bool IsPassingFailure(DWORD error) {
-    return error == ERROR_INTERNET_TIMEOUT || error == ERROR_INTERNET_CONNECTION_ABORTED ||
-           error == ERROR_INTERNET_CONNECTION_RESET || error == ERROR_HTTP_INVALID_SERVER_RESPONSE;
-}
 
 std::string HeaderText(HINTERNET request, DWORD which) {
     std::string text(256, '\0');
@@ -76,9 +70,7 @@ Attempt TryOnce(const std::string& url, PartFile& part, Gauge& gauge,
     if (!opened) {
         if (opened.status == 416)
             return Attempt::AskAgain;
-        if (opened.status != 0)
-            return IsRetryableStatus(opened.status) ? Attempt::Retry : Attempt::Fail;
-        return IsPassingFailure(opened.error) ? Attempt::Retry : Attempt::Fail;
+        return OpenFailureEnd(opened) == AttemptEnd::Passing ? Attempt::Retry : Attempt::Fail;
     }
     const HINTERNET request = opened.request.Get();
     const std::string validator = ChooseValidator(HeaderText(request, HTTP_QUERY_ETAG),
@@ -140,27 +132,24 @@ bool DownloadResumable(const std::string& url, const std::string& fileName, std:
     Gauge gauge(total, onProgress);
     PartFile part(transfer.partFile.empty() ? fileName + ".part" : transfer.partFile);
     bool askedAgain = false;
-    for (int retry = 0;;) {
-        const Attempt attempt = TryOnce(url, part, gauge, transfer);
-        if (attempt == Attempt::Done) {
-            part.Complete(fileName);
-            return true;
-        }
-        if (attempt == Attempt::AskAgain) {
+    const bool done = RunWithRetries(transfer, [&] {
+        for (;;) {
+            const Attempt attempt = TryOnce(url, part, gauge, transfer);
+            if (attempt != Attempt::AskAgain) {
+                return attempt == Attempt::Done    ? AttemptEnd::Done
+                       : attempt == Attempt::Retry ? AttemptEnd::Passing
+                                                   : AttemptEnd::Final;
+            }
             part.Discard();
             // Once: a server that refuses the whole file too is not asked forever.
-            if (!askedAgain) {
-                askedAgain = true;
-                continue;
-            }
+            if (askedAgain)
+                return AttemptEnd::Passing;
+            askedAgain = true;
         }
-        if (attempt == Attempt::Fail || retry == transfer.retries)
-            return false;
-        ++retry;
-        if (transfer.onRetry)
-            transfer.onRetry(retry);
-        Sleep(RetryDelayMs(retry, transfer.firstRetryDelayMs));
-    }
+    });
+    if (done)
+        part.Complete(fileName);
+    return done;
 }
 
 } // namespace ks

@@ -44,11 +44,8 @@ void BackgroundSha256::Update(const void* data, std::size_t size) {
         pending_.insert(pending_.end(), bytes, bytes + piece);
         bytes += piece;
         size -= piece;
-        if (pending_.size() == kBlockSize) {
-            Queue(std::move(pending_));
-            pending_ = {};
-            pending_.reserve(kBlockSize);
-        }
+        if (pending_.size() == kBlockSize)
+            pending_ = Queue(std::move(pending_));
     }
 }
 
@@ -68,10 +65,14 @@ DWORD WINAPI BackgroundSha256::Run(void* self) {
 }
 
 void BackgroundSha256::Work() {
+    std::vector<char> block;
     for (;;) {
-        std::vector<char> block;
         {
             Exclusive guard(lock_);
+            if (block.capacity() > 0) {
+                block.clear();
+                spare_.push_back(std::move(block));
+            }
             while (queued_.empty() && !closing_)
                 SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
             if (queued_.empty())
@@ -93,16 +94,25 @@ void BackgroundSha256::Work() {
     }
 }
 
-void BackgroundSha256::Queue(std::vector<char> block) {
+std::vector<char> BackgroundSha256::Queue(std::vector<char> block) {
+    std::vector<char> next;
     {
         Exclusive guard(lock_);
         while (queued_.size() >= kMostQueued && !closing_)
             SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-        if (closing_) // the worker failed; Finish reports it
-            return;
+        if (closing_) { // the worker failed; Finish reports it
+            block.clear();
+            return block;
+        }
         queued_.push_back(std::move(block));
+        if (!spare_.empty()) {
+            next = std::move(spare_.back());
+            spare_.pop_back();
+        }
     }
     WakeAllConditionVariable(&changed_);
+    next.reserve(kBlockSize);
+    return next;
 }
 
 void BackgroundSha256::Stop(bool dropQueued) {

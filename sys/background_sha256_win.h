@@ -30,12 +30,16 @@ public:
 private:
     static DWORD WINAPI Run(void* self);
     void Work();
-    void Queue(std::vector<char> block);
+    // Queues a full block and gives back an empty one of block size to fill next.
+    std::vector<char> Queue(std::vector<char> block);
     void Stop(bool dropQueued);
 
     Sha256 hash_;
     std::vector<char> pending_;
     std::deque<std::vector<char>> queued_;
+    // Blocks the worker is done with, filled again instead of allocated anew: a fresh block
+    // costs the system a page fault for every 4 KB of it.
+    std::vector<std::vector<char>> spare_;
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
     bool closing_ = false;

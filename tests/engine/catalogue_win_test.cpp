@@ -121,9 +121,11 @@ protected:
         else
             DeleteFileA(markerFile.c_str());
         SetEnvironmentVariableA(kCaseVariable, childCase.c_str());
+        SetEnvironmentVariableA("KS_RETRY_DELAY_MS", "10");
         const int code =
             RunProgram("\"" + copy_ + "\" --gtest_filter=CatalogueChild.*:-CatalogueRequests.*");
         SetEnvironmentVariableA(kCaseVariable, nullptr);
+        SetEnvironmentVariableA("KS_RETRY_DELAY_MS", nullptr);
         EXPECT_EQ(code, 0) << "the child case " << childCase << " failed";
     }
 
@@ -172,7 +174,34 @@ TEST_F(CatalogueRequests, EmptyReplyLeavesTheRecordsWithoutFailure) {
 }
 
 TEST_F(CatalogueRequests, ErrorPageCountsAsUnreachable) {
+    const int before = CountRequests("GET /nothing-here/packages/Keltra.ini");
     RunChild(Base("nothing-here/"), "error-page", false);
+    EXPECT_EQ(CountRequests("GET /nothing-here/packages/Keltra.ini"), before + 1)
+        << "an error page is not asked for again";
+}
+
+TEST_F(CatalogueRequests, CutsAndBusyAnswersAreTriedAgainThreeTimes) {
+    struct Row {
+        const char* folder;
+        const char* directives; // each applies to the catalogue and its signature alike
+        const char* childCase;
+        int gets;
+    };
+    for (const Row& row : {Row{"cut-once", "~first=1/~cut=20/", "served-after-retry", 2},
+                           Row{"busy-once", "~first=1/~status=503/", "served-after-retry", 2},
+                           Row{"cut-four-times", "~first=4/~cut=20/", "cut-four-times", 4}}) {
+        ServeCopy(row.folder, kVendorSignature);
+        const std::string path =
+            std::string("GET /") + row.directives + row.folder + "/packages/Keltra.ini";
+        const int before = CountRequests(path);
+        const int signaturesBefore = CountRequests(path + ".sig");
+        RunChild(Base(std::string(row.directives) + row.folder + "/"), row.childCase, false,
+                 kVendorKey);
+        EXPECT_EQ(CountRequests(path), before + row.gets) << row.folder;
+        const bool served = row.gets < 4;
+        EXPECT_EQ(CountRequests(path + ".sig"), signaturesBefore + (served ? row.gets : 0))
+            << row.folder;
+    }
 }
 
 TEST_F(CatalogueRequests, SignedCatalogueAndItsSignatureComeFromTheMarkersChannel) {
@@ -233,6 +262,8 @@ TEST_F(CatalogueChild, RefreshPackages) {
         {"empty", CatalogueAnswer::Empty},
         {"unreachable", CatalogueAnswer::Unreachable},
         {"error-page", CatalogueAnswer::Unreachable},
+        {"served-after-retry", CatalogueAnswer::Read},
+        {"cut-four-times", CatalogueAnswer::Unreachable},
         {"signature-missing", CatalogueAnswer::SignatureMissing},
         {"signature-wrong", CatalogueAnswer::SignatureWrong}};
     EXPECT_EQ(answer, answers.at(childCase_)) << CatalogueAnswerName(answer);
