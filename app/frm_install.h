@@ -32,6 +32,7 @@
 #include "skin/flat_speed_button.h"
 #include "skin/gauge.h"
 #include "skin/label.h"
+#include "skin/pending_picture_win.h"
 
 namespace ks {
 
@@ -134,7 +135,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void CreateControls();
+    void CreateControls(PendingPicture& background);
     void BindEvents();
     // Archive progress goes to the gauge; the reader works below TempFolder.
     void BindArchiveReader();

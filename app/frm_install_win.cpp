@@ -144,6 +144,8 @@ TFrmInstall::~TFrmInstall() {
 
 bool TFrmInstall::Create(HINSTANCE instance, bool takeRunDecision) {
     startPhases_ = StartPhases(SinceProcessCreation());
+    // The background decodes while the window and its controls are made.
+    PendingPicture background("BACKGROUND");
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = WindowProc;
@@ -176,7 +178,7 @@ bool TFrmInstall::Create(HINSTANCE instance, bool takeRunDecision) {
     startPhases_.End("window");
     takeRunDecision_ = takeRunDecision;
     try {
-        CreateControls();
+        CreateControls(background);
         startPhases_.End("pictures");
         BindEvents();
         FormCreate();
@@ -188,10 +190,7 @@ bool TFrmInstall::Create(HINSTANCE instance, bool takeRunDecision) {
     return window_ != nullptr;
 }
 
-void TFrmInstall::CreateControls() {
-    Mask.SetArt(LoadPictureOrEmpty(LoadPictureResource, "BACKGROUND"),
-                LoadPictureOrEmpty(LoadPictureResource, "BACKGROUND2X"));
-
+void TFrmInstall::CreateControls(PendingPicture& background) {
     BtTerms.SetFont(WhiteFont());
     Apply(BtTerms, install_form::OrangeButton());
     CreateFromTable(BtTerms, ControlId::BtTerms, window_, dpi_);
@@ -249,11 +248,21 @@ void TFrmInstall::CreateControls() {
     InsFolder.SetAccessibleName(NameFromLabel(lbInstall));
     DatFolder.SetAccessibleName(NameFromLabel(lbData));
     Barra.SetAccessibleName(NameFromLabel(lbProgress));
+    try {
+        Mask.SetPicture(background.Take());
+    } catch (const Error&) {
+        // a missing picture leaves the control empty
+    }
     LoadArt();
     PlaceAll();
 }
 
+// Only the art set the DPI shows is decoded: at 96 DPI the double-size background would only
+// cost start-up time.
 void TFrmInstall::LoadArt() {
+    Mask.SetArt(Mask.Picture(), ArtSetFor(dpi_) == 2
+                                    ? LoadPictureOrEmpty(LoadPictureResource, "BACKGROUND2X")
+                                    : TPicture{});
     SetGlyphForDpi(BtInstall, "INSTALLGLYPH", 2, dpi_);
     SetGlyphForDpi(InsFolder, "FOLDERGLYPH", 1, dpi_);
     SetGlyphForDpi(DatFolder, "FOLDERGLYPH", 1, dpi_);

@@ -25,8 +25,11 @@ function(ks_component name)
     endif()
 endfunction()
 
-set(KS_WIN32_LIBS_sys shell32 ole32 advapi32 user32 kernel32 version uuid comdlg32 bcrypt rstrtmgr)
+include(${CMAKE_CURRENT_LIST_DIR}/DelayLoad.cmake)
+set(KS_WIN32_LIBS_sys shell32 ole32 advapi32 user32 kernel32 version uuid ${KS_DELAYED_comdlg32}
+    comdlg32 ${KS_DELAYED_bcrypt} bcrypt ${KS_DELAYED_rstrtmgr} rstrtmgr)
 set(KS_WIN32_LIBS_net wininet)
-set(KS_WIN32_LIBS_skin gdi32 msimg32 user32 windowscodecs ole32 oleacc oleaut32)
+set(KS_WIN32_LIBS_skin gdi32 msimg32 user32 windowscodecs ole32 ${KS_DELAYED_oleacc} oleacc
+    ${KS_DELAYED_oleaut32} oleaut32)
 set(KS_WIN32_LIBS_engine gdi32 user32 comctl32)
 set(KS_WIN32_LIBS_archive kernel32)

@@ -175,8 +175,10 @@ void DrawPicture(HDC dc, int x, int y, const TPicture& picture) {
         return;
     }
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, picture.width, picture.height, image.Dc(), 0, 0, picture.width,
-               picture.height, blend);
+    // GDI's own entry, rather than the image library's that forwards to it: one DLL fewer to
+    // load at start.
+    GdiAlphaBlend(dc, x, y, picture.width, picture.height, image.Dc(), 0, 0, picture.width,
+                  picture.height, blend);
 }
 
 void StretchPixels(HDC dc, const RECT& target, int width, int height, const TPixel* pixels) {

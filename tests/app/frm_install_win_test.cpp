@@ -12,6 +12,8 @@
 #include "app/frm_install_layout.h"
 #include "engine/installed_state.h"
 #include "resources/list_names.h"
+#include "skin/picture_scale.h"
+#include "skin/picture_win.h"
 #include "sys/folders.h"
 #include "sys/paths.h"
 #include "sys/process_win.h"
@@ -400,6 +402,8 @@ TEST_F(MainWindowTest, DpiChangeLaysEverythingOutAgainInTheSuggestedRectangle) {
     HWND window = Form().Handle();
     SetCursorPos(0, 0);
     LeftButtonHeld held;
+    const ks::TPicture single = ks::LoadPictureResource("BACKGROUND");
+    const ks::TPicture doubled = ks::LoadPictureResource("BACKGROUND2X");
     for (int dpi : {192, 144, 96}) {
         SCOPED_TRACE(dpi);
         RECT suggested = {10, 20, 10 + ks::ScaleLength(595, dpi), 20 + ks::ScaleLength(360, dpi)};
@@ -429,6 +433,8 @@ TEST_F(MainWindowTest, DpiChangeLaysEverythingOutAgainInTheSuggestedRectangle) {
             EXPECT_EQ(control->Dpi(), dpi);
         }
         EXPECT_EQ(Form().Mask.Shown().width, suggested.right - suggested.left);
+        // The double-size art comes in with the first DPI that shows it.
+        EXPECT_EQ(Form().Mask.Shown().pixels, ks::ArtForDpi(single, doubled, dpi).pixels);
         const int band = ks::ScaleLength(160, dpi);
         EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(300, 20 + band - 1)), HTCAPTION);
         EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(300, 20 + band)), HTCLIENT);

@@ -15,6 +15,7 @@
 #include "skin/gradient.h"
 #include "skin/hot_tracker_win.h"
 #include "skin/label.h"
+#include "skin/pending_picture_win.h"
 #include "skin/picture_win.h"
 #include "skin/png_button.h"
 #include "sys/errors.h"
@@ -81,11 +82,16 @@ TEST(Pictures, DecodeTheProgramArt) {
     EXPECT_EQ(ColorOf(glyph.At(0, 15)), Rgb(255, 0, 255));
     const TPicture fromFile = LoadPictureFile(kstest::SourcePath("resources/art/logo.png"));
     EXPECT_EQ(fromFile.pixels, logo.pixels);
+    PendingPicture pending("LOGO");
+    EXPECT_EQ(pending.Take().pixels, logo.pixels);
+    EXPECT_TRUE(pending.Take().Empty());
 }
 
 TEST(Pictures, MissingOrBrokenPicturesRaise) {
     EXPECT_THROW(LoadPictureResource("NO_SUCH_PICTURE"), Error);
     EXPECT_THROW(LoadBitmapResource("NO_SUCH_BITMAP"), Error);
+    PendingPicture pending("NO_SUCH_PICTURE");
+    EXPECT_THROW(pending.Take(), Error);
     EXPECT_THROW(LoadPictureFile(kstest::SourcePath("resources/terms.rtf")), Error);
     const char garbage[] = "not a picture at all";
     EXPECT_THROW(DecodePicture(garbage, sizeof(garbage)), Error);
