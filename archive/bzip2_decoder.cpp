@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archive/archive_error.h"
+#include "archive/bzip2_block_walk.h"
 
 namespace ks::archive {
 namespace {
@@ -267,20 +268,21 @@ private:
     // In the workspace. Per symbol: its byte in the low 8 bits, after Unpack's first pass the
     // link to the next symbol above them.
     std::uint32_t* tt_ = nullptr;
-    std::uint32_t* back_ = nullptr;
     std::uint8_t* bytes_ = nullptr; // the block's bytes before the run-length stage
+    std::uint8_t* walkScratch_ = nullptr;
     std::uint8_t out_[kOutputChunk + 256] = {};
     std::size_t outFill_ = 0;
 };
 
 // Grown, never shrunk, and not cleared: every entry is written before it is read.
 void Decoder::Allot() {
-    const std::size_t words = std::size_t{blockSize_} * 2 + (blockSize_ + 3) / 4;
+    const std::size_t byteWords = (blockSize_ + 3) / 4;
+    const std::size_t words = blockSize_ + byteWords + (BlockWalkScratchSize(blockSize_) + 3) / 4;
     if (workspace_->size() < words)
         workspace_->resize(words);
     tt_ = workspace_->data();
-    back_ = tt_ + blockSize_;
-    bytes_ = reinterpret_cast<std::uint8_t*>(back_ + blockSize_);
+    bytes_ = reinterpret_cast<std::uint8_t*>(tt_ + blockSize_);
+    walkScratch_ = reinterpret_cast<std::uint8_t*>(tt_ + blockSize_ + byteWords);
 }
 
 bool Decoder::ReadTables() {
@@ -415,11 +417,9 @@ bool Decoder::HandOn() {
 }
 
 // Inverse transform and the final run-length stage: four equal bytes are followed by a
-// count of further copies. The transform's walk is one dependent load per byte, so it runs
-// as two independent chains: forward from the block's start and backward from its end.
+// count of further copies.
 bool Decoder::Unpack() {
     std::uint32_t* const tt = tt_;
-    std::uint32_t* const back = back_;
     std::uint8_t* const bytes = bytes_;
     std::uint32_t start[256];
     std::uint32_t sum = 0;
@@ -427,27 +427,12 @@ bool Decoder::Unpack() {
         start[b] = sum;
         sum += byteCounts_[b];
     }
-    // tt[j] gains the row that follows row j; back[i] holds the row before row i and row
-    // i's last byte.
+    // tt[j] gains the row that follows row j.
     for (std::uint32_t i = 0; i < used_; ++i) {
-        const std::uint32_t last = tt[i] & 0xFF;
-        const std::uint32_t j = start[last]++;
+        const std::uint32_t j = start[tt[i] & 0xFF]++;
         tt[j] |= i << 8;
-        back[i] = j << 8 | last;
     }
-    const std::uint32_t half = (used_ + 1) / 2;
-    std::uint32_t ahead = tt[origin_] >> 8;
-    std::uint32_t behind = origin_;
-    for (std::uint32_t k = 0, m = used_; k < half; ++k) {
-        ahead = tt[ahead];
-        bytes[k] = static_cast<std::uint8_t>(ahead);
-        ahead >>= 8;
-        if (--m >= half) {
-            behind = back[behind];
-            bytes[m] = static_cast<std::uint8_t>(behind);
-            behind >>= 8;
-        }
-    }
+    WalkBlock(tt, used_, tt[origin_] >> 8, bytes, walkScratch_);
 
     blockCrc_ = 0xFFFFFFFFu;
     int last = -1;
