@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/archive_error.h"
+#include "archive/bzip2_block_walk.h"
 
 namespace ks::archive {
 namespace {
@@ -179,8 +181,9 @@ const BlockCrc& Crc() {
 
 class Decoder {
 public:
-    Decoder(const Bzip2Input& input, ByteSink& output, std::uint64_t limit)
-        : reader_(input), sink_(&output), limit_(limit) {}
+    Decoder(const Bzip2Input& input, ByteSink& output, std::uint64_t limit,
+            std::vector<std::uint32_t>& workspace)
+        : reader_(input), sink_(&output), limit_(limit), workspace_(&workspace) {}
 
     Bzip2Outcome Run() {
         bool first = true;
@@ -195,11 +198,7 @@ public:
             if (level < 1 || level > 9)
                 return Fail("Invalid block size");
             blockSize_ = level * kLevelSize;
-            if (tt_.size() < blockSize_) {
-                tt_.resize(blockSize_);
-                back_.resize(blockSize_);
-                bytes_.resize(blockSize_);
-            }
+            Allot();
             std::uint32_t combined = 0;
             for (;;) {
                 const std::uint64_t magic = std::uint64_t{reader_.Get(24)} << 24 | reader_.Get(24);
@@ -233,6 +232,7 @@ private:
         return false;
     }
 
+    void Allot();
     bool ReadTables();
     bool ReadSymbols();
     bool Unpack();
@@ -251,6 +251,7 @@ private:
     ByteSink* sink_;
     std::uint64_t limit_;
     std::uint64_t produced_ = 0;
+    std::vector<std::uint32_t>* workspace_;
     Bzip2Outcome outcome_{Bzip2Result::Ok, ""};
 
     std::uint32_t blockSize_ = 0;
@@ -264,14 +265,25 @@ private:
     HuffmanGroup groups_[kMaxGroups];
     std::uint32_t used_ = 0; // symbols in the block
     std::uint32_t byteCounts_[256] = {};
-    // Per symbol: its byte in the low 8 bits, after Unpack's first pass the link to the
-    // next symbol above them.
-    std::vector<std::uint32_t> tt_;
-    std::vector<std::uint32_t> back_;
-    std::vector<std::uint8_t> bytes_; // the block's bytes before the run-length stage
+    // In the workspace. Per symbol: its byte in the low 8 bits, after Unpack's first pass the
+    // link to the next symbol above them.
+    std::uint32_t* tt_ = nullptr;
+    std::uint8_t* bytes_ = nullptr; // the block's bytes before the run-length stage
+    std::uint8_t* walkScratch_ = nullptr;
     std::uint8_t out_[kOutputChunk + 256] = {};
     std::size_t outFill_ = 0;
 };
+
+// Grown, never shrunk, and not cleared: every entry is written before it is read.
+void Decoder::Allot() {
+    const std::size_t byteWords = (blockSize_ + 3) / 4;
+    const std::size_t words = blockSize_ + byteWords + (BlockWalkScratchSize(blockSize_) + 3) / 4;
+    if (workspace_->size() < words)
+        workspace_->resize(words);
+    tt_ = workspace_->data();
+    bytes_ = reinterpret_cast<std::uint8_t*>(tt_ + blockSize_);
+    walkScratch_ = reinterpret_cast<std::uint8_t*>(tt_ + blockSize_ + byteWords);
+}
 
 bool Decoder::ReadTables() {
     const std::uint32_t ranges = reader_.Get(16);
@@ -337,7 +349,7 @@ bool Decoder::ReadSymbols() {
     std::uint8_t front[256];
     std::copy_n(symbolBytes_, inUse_, front);
     std::fill(std::begin(byteCounts_), std::end(byteCounts_), 0);
-    std::uint32_t* const tt = tt_.data();
+    std::uint32_t* const tt = tt_;
     std::uint32_t used = 0;
     std::uint32_t run = 0;
     unsigned runBit = 0;
@@ -405,39 +417,22 @@ bool Decoder::HandOn() {
 }
 
 // Inverse transform and the final run-length stage: four equal bytes are followed by a
-// count of further copies. The transform's walk is one dependent load per byte, so it runs
-// as two independent chains: forward from the block's start and backward from its end.
+// count of further copies.
 bool Decoder::Unpack() {
-    std::uint32_t* const tt = tt_.data();
-    std::uint32_t* const back = back_.data();
-    std::uint8_t* const bytes = bytes_.data();
+    std::uint32_t* const tt = tt_;
+    std::uint8_t* const bytes = bytes_;
     std::uint32_t start[256];
     std::uint32_t sum = 0;
     for (unsigned b = 0; b < 256; ++b) {
         start[b] = sum;
         sum += byteCounts_[b];
     }
-    // tt[j] gains the row that follows row j; back[i] holds the row before row i and row
-    // i's last byte.
+    // tt[j] gains the row that follows row j.
     for (std::uint32_t i = 0; i < used_; ++i) {
-        const std::uint32_t last = tt[i] & 0xFF;
-        const std::uint32_t j = start[last]++;
+        const std::uint32_t j = start[tt[i] & 0xFF]++;
         tt[j] |= i << 8;
-        back[i] = j << 8 | last;
     }
-    const std::uint32_t half = (used_ + 1) / 2;
-    std::uint32_t ahead = tt[origin_] >> 8;
-    std::uint32_t behind = origin_;
-    for (std::uint32_t k = 0, m = used_; k < half; ++k) {
-        ahead = tt[ahead];
-        bytes[k] = static_cast<std::uint8_t>(ahead);
-        ahead >>= 8;
-        if (--m >= half) {
-            behind = back[behind];
-            bytes[m] = static_cast<std::uint8_t>(behind);
-            behind >>= 8;
-        }
-    }
+    WalkBlock(tt, used_, tt[origin_] >> 8, bytes, walkScratch_);
 
     blockCrc_ = 0xFFFFFFFFu;
     int last = -1;
@@ -477,16 +472,17 @@ bool Decoder::Unpack() {
 
 } // namespace
 
-Bzip2Outcome DecodeBzip2Stream(const Bzip2Input& input, ByteSink& output,
-                               std::uint64_t outputLimit) {
-    auto decoder = std::make_unique<Decoder>(input, output, outputLimit);
+Bzip2Outcome DecodeBzip2Stream(const Bzip2Input& input, ByteSink& output, std::uint64_t outputLimit,
+                               std::vector<std::uint32_t>& workspace) {
+    auto decoder = std::make_unique<Decoder>(input, output, outputLimit, workspace);
     return decoder->Run();
 }
 
-void DecodeBzip2(MemberInput& input, ByteSink& output, std::uint64_t uncompressedSize) {
+void DecodeBzip2(MemberInput& input, ByteSink& output, std::uint64_t uncompressedSize,
+                 DecoderScratch& scratch) {
     const Bzip2Outcome outcome = DecodeBzip2Stream(
         [&input](std::uint8_t* buffer, std::size_t size) { return input.Read(buffer, size); },
-        output, uncompressedSize);
+        output, uncompressedSize, scratch.Words());
     if (outcome.result != Bzip2Result::Ok)
         throw DecoderError(std::string("bzip2 error: ") + outcome.reason);
 }

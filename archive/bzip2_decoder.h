@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "archive/member_decoding.h"
 
@@ -25,11 +26,13 @@ struct Bzip2Outcome {
     const char* reason; // for messages
 };
 
-// Decodes streams until the input ends; never writes more than `outputLimit` bytes.
-Bzip2Outcome DecodeBzip2Stream(const Bzip2Input& input, ByteSink& output,
-                               std::uint64_t outputLimit);
+// Decodes streams until the input ends; never writes more than `outputLimit` bytes. The block
+// tables live in `workspace`, which grows to what the largest block needs and can be reused.
+Bzip2Outcome DecodeBzip2Stream(const Bzip2Input& input, ByteSink& output, std::uint64_t outputLimit,
+                               std::vector<std::uint32_t>& workspace);
 
 // Decodes one member's data; a stream that cannot be decoded raises DecoderError.
-void DecodeBzip2(MemberInput& input, ByteSink& output, std::uint64_t uncompressedSize);
+void DecodeBzip2(MemberInput& input, ByteSink& output, std::uint64_t uncompressedSize,
+                 DecoderScratch& scratch);
 
 } // namespace ks::archive

@@ -146,7 +146,7 @@ void DecodeMethod(int decoderMethod, std::uint16_t flags, std::uint64_t uncompre
         DecodeDeflate64(input, output, uncompressedSize, scratch);
         return;
     case 12:
-        DecodeBzip2(input, output, uncompressedSize);
+        DecodeBzip2(input, output, uncompressedSize, scratch);
         return;
     case 14:
         DecodeLzma(input, output, uncompressedSize, flags, scratch);

@@ -82,12 +82,15 @@ public:
 
     std::vector<std::uint8_t>& Input() { return input_; }
     std::vector<std::uint8_t>& Output() { return output_; }
+    // A decoder's large tables, kept so that every member does not fault them in afresh.
+    std::vector<std::uint32_t>& Words() { return words_; }
     // A raw-inflate stream, reset for a new member.
     void* Inflater();
 
 private:
     std::vector<std::uint8_t> input_;
     std::vector<std::uint8_t> output_;
+    std::vector<std::uint32_t> words_;
     struct InflateState;
     std::unique_ptr<InflateState> inflate_;
 };

@@ -12,7 +12,8 @@ using ks::archive::Bzip2Result;
 
 using Unpacked = StepOutcome<Bzip2Result>;
 
-Unpacked Bunzip(const Bytes& input, std::uint64_t limit, std::size_t step) {
+Unpacked BunzipWith(std::vector<std::uint32_t>& workspace, const Bytes& input, std::uint64_t limit,
+                    std::size_t step) {
     std::size_t at = 0;
     VectorSink sink;
     const auto outcome = ks::archive::DecodeBzip2Stream(
@@ -22,8 +23,13 @@ Unpacked Bunzip(const Bytes& input, std::uint64_t limit, std::size_t step) {
             at += n;
             return n;
         },
-        sink, limit);
+        sink, limit, workspace);
     return {outcome.result, sink.bytes};
+}
+
+Unpacked Bunzip(const Bytes& input, std::uint64_t limit, std::size_t step) {
+    std::vector<std::uint32_t> workspace;
+    return BunzipWith(workspace, input, limit, step);
 }
 
 const RealMember kRealMembers[] = {
@@ -53,6 +59,24 @@ TEST_P(Bzip2Member, DecodesInPiecesAndFailsWhenDamaged) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Archives, Bzip2Member, ::testing::ValuesIn(kRealMembers));
+
+// Members of one archive share the block tables: nothing of one member's blocks, whole or
+// damaged, may leak into the next.
+TEST(Bzip2Workspace, SharedAcrossMembers) {
+    std::vector<std::uint32_t> workspace;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const RealMember& real : kRealMembers) {
+            SCOPED_TRACE(real.member);
+            const StoredMember m = Load(real);
+            const Unpacked result = BunzipWith(workspace, m.data, m.size, 65536);
+            EXPECT_EQ(result.status, Bzip2Result::Ok);
+            EXPECT_EQ(Crc32(result.output), m.crc);
+            Bytes damaged = m.data;
+            damaged[damaged.size() * 2 / 3] ^= 0x44;
+            EXPECT_NE(BunzipWith(workspace, damaged, m.size, 65536).status, Bzip2Result::Ok);
+        }
+    }
+}
 
 // Most significant bit first, as the format packs its fields.
 class MsbWriter {
