@@ -39,6 +39,8 @@ bool PpmdModel::StartDecoding(PpmdByteInput& input) {
 
 // False when the total leaves no range: only a damaged stream gets there.
 bool PpmdModel::Threshold(std::uint32_t total, std::uint32_t& count) {
+    if (total == 0)
+        return false;
     range_ /= total;
     if (range_ == 0)
         return false;
@@ -128,6 +130,8 @@ int PpmdModel::DecodeSymbol() {
                 return kEndMark;
             minContext_ = Suffix(minContext_);
         } while (minContext_->numStats == numMasked);
+        if (minContext_->numStats < numMasked)
+            return kMalformed;
         // Every symbol of the longer context is in this one; collect the others.
         const unsigned num = minContext_->numStats - numMasked;
         State* s = Stats(minContext_);
