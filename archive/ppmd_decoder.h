@@ -9,8 +9,8 @@
 namespace ks::archive {
 
 struct PpmdProperties {
-    // The largest model the decoder allocates. The word can ask for 256 MB; 7z writes at most
-    // 192 MB on its own.
+    // The largest model the decoder allocates; the word can ask for up to 256 MB, more than
+    // a 32-bit setup process should risk.
     static constexpr std::uint32_t kMaxMemoryMb = 192;
 
     unsigned order = 0;         // 2..16

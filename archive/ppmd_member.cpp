@@ -1,5 +1,7 @@
 // Runs the PPMd model over a member's data: the properties word, the symbols up to the declared
 // size, and the failures.
+#include <algorithm>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -71,7 +73,8 @@ PpmdResult DecodeStream(const PpmdReader& input, ByteSink& output, std::uint64_t
             filled = 0;
         }
     }
-    output.Write(buffer.data(), filled);
+    if (filled > 0)
+        output.Write(buffer.data(), filled);
     return PpmdResult::Ok;
 }
 
