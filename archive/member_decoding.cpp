@@ -10,6 +10,7 @@
 #include "archive/legacy_decoders.h"
 #include "archive/lzma_decoder.h"
 #include "archive/percentage.h"
+#include "archive/ppmd_decoder.h"
 
 namespace ks::archive {
 namespace {
@@ -150,6 +151,9 @@ void DecodeMethod(int decoderMethod, std::uint16_t flags, std::uint64_t uncompre
         return;
     case 14:
         DecodeLzma(input, output, uncompressedSize, flags, scratch);
+        return;
+    case 98:
+        DecodePpmd(input, output, uncompressedSize);
         return;
     case 1:
     case 2:

@@ -37,3 +37,16 @@ set_tests_properties(kzip_lzma PROPERTIES PASS_REGULAR_EXPRESSION
 add_test(NAME kzip_test_lzma COMMAND kzip t ${kzip_data}/la_test_read_format_zip_lzma_multi.zipx)
 set_tests_properties(kzip_test_lzma PROPERTIES PASS_REGULAR_EXPRESSION
     "^OK smartd.conf\r?\nOK ts.conf\r?\nOK vimrc")
+# PPMd: listed by name, decoded through both restore methods, and written by kzip x.
+add_test(NAME kzip_list_ppmd COMMAND kzip l ${kzip_data}/ks_ppmd_cut.zip)
+set_tests_properties(kzip_list_ppmd PROPERTIES PASS_REGULAR_EXPRESSION
+    "^PPMd\t0\t00000000\tempty\r?\nPPMd\t1\te8b7be43\tone\r?\nPPMd\t6000\t156f4ae4\tincompressible.bin")
+add_test(NAME kzip_test_ppmd COMMAND kzip t ${kzip_data}/ks_ppmd_7z_o16_cutoff.zip)
+set_tests_properties(kzip_test_ppmd PROPERTIES PASS_REGULAR_EXPRESSION
+    "^OK big.txt\r?\nOK far.bin\r?\n$")
+add_test(NAME kzip_extract_ppmd COMMAND ${CMAKE_COMMAND}
+    -DKZIP=$<TARGET_FILE:kzip> -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+    -DARCHIVE=${CMAKE_SOURCE_DIR}/tests/data/zip/ks_ppmd_cut.zip
+    -DOUT=${CMAKE_CURRENT_BINARY_DIR}/kzip_extract_ppmd
+    "-DEXPECTED=empty=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855,one=ca978112ca1bbdcafac231b39a23dc4da786eff8147c4e72b9807785afee48bb,incompressible.bin=fa8f7efc3dc9a00d1e4b5dea02feec0a3061d10ee731663b70db8dafe6c3634d"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/archive/kzip_extract_check.cmake)

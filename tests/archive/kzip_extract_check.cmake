@@ -5,6 +5,10 @@ set(expected
     "one=2d711642b726b04401627ca9fbac32f5c8530fb1903cc4db02258717921a4881"
     "incompressible.bin=b8a5314dfc1fe6a0e76ba4bb419a724602a0cb5bc57edb6e33806e41cee0ff7e"
     "two-streams=fabc92c0b8dd0a441b2fed23834b523a098f986bad1267cdc6aab646f374b2a1")
+# Another archive's members: -DEXPECTED=name=hash,name=hash
+if(DEFINED EXPECTED)
+    string(REPLACE "," ";" expected "${EXPECTED}")
+endif()
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${OUT})
 set(archive ${ARCHIVE})
