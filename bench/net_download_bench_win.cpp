@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/process_cpu_win.h"
 #include "net/internet_handle_win.h"
 #include "net/net_utils.h"
 #include "sys/background_sha256_win.h"
@@ -111,16 +112,6 @@ bool BareLoop(const std::string& url, const std::string& target, DWORD readSize,
     }
 }
 
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
-        return 0;
-    const auto ticks = [](const FILETIME& time) {
-        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -141,7 +132,7 @@ int main(int argc, char** argv) {
     // destroying a visible window takes Wine a while that is no part of the transfer).
     Gauge gauge;
     QueryPerformanceCounter(&start);
-    const double cpuStart = CpuSeconds();
+    const double cpuStart = ProcessCpuSeconds();
     if (mode == "ks") {
         ok = ks::DownloadToFile(url, target, size, [&](std::int32_t total, std::int32_t current) {
             gauge.Progress(total, current);
@@ -186,7 +177,7 @@ int main(int argc, char** argv) {
         ok = BareLoop(url, target, 1024, bytes);
     }
     QueryPerformanceCounter(&end);
-    const double cpu = CpuSeconds() - cpuStart;
+    const double cpu = ProcessCpuSeconds() - cpuStart;
     const double seconds = static_cast<double>(end.QuadPart - start.QuadPart) /
                            static_cast<double>(frequency.QuadPart);
     if (!ok || bytes != size) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/process_cpu_win.h"
 #include "net/block_pump.h"
 #include "sys/background_sha256_win.h"
 #include "sys/sha256_win.h"
@@ -34,16 +35,6 @@ void Feed(Hasher& hash, const std::vector<char>& bytes, std::size_t piece) {
         hash.Update(bytes.data() + done, std::min(piece, bytes.size() - done));
 }
 
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
-        return 0;
-    const auto ticks = [](const FILETIME& time) {
-        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,7 +51,7 @@ int main(int argc, char** argv) {
 
     ks::Sha256Digest digest{};
     const double start = Now();
-    const double cpuStart = CpuSeconds();
+    const double cpuStart = ProcessCpuSeconds();
     if (mode == "cng") {
         ks::Sha256 hash;
         Feed(hash, bytes, kCngBlock);
@@ -74,7 +65,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const double seconds = Now() - start;
-    const double cpu = CpuSeconds() - cpuStart;
+    const double cpu = ProcessCpuSeconds() - cpuStart;
     const double mb = static_cast<double>(bytes.size()) / 1e6;
     // The digest is used, so no part of the work can be left out.
     std::printf("%s %zu %.4f %.1f %.4f %.1f %s\n", mode.c_str(), bytes.size(), seconds,
