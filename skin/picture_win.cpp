@@ -5,41 +5,15 @@
 #include <vector>
 
 #include "skin/paint_win.h"
+#include "skin/picture_com_win.h"
 #include "sys/errors.h"
 #include "sys/unique_handle_win.h"
 
 namespace ks {
 namespace {
 
-template <typename T> struct ComTraits {
-    using Handle = T*;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle object) { object->Release(); }
-};
-template <typename T> using ComPtr = UniqueHandle<ComTraits<T>>;
-
-// COM for the calling thread, for as long as the scope lasts.
-class ComScope {
-public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT result_;
-};
-
 // Larger pictures than this are refused rather than allocated.
 constexpr UINT kMaxPicturePixels = 16u * 1024u * 1024u;
-
-void Check(HRESULT result, const char* what) {
-    if (FAILED(result))
-        throw Error(std::string("Picture could not be read: ") + what);
-}
 
 bool AnyTranslucent(const std::vector<TPixel>& pixels) {
     for (TPixel pixel : pixels)
@@ -73,57 +47,41 @@ TPicture DecodePicture(const void* data, std::size_t size) {
         throw Error("Picture could not be read: no data");
     ComScope com;
     ComPtr<IWICImagingFactory> factory;
-    Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                           IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())),
-          "no imaging component");
+    CheckPicture(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())),
+                 "no imaging component");
     ComPtr<IWICStream> stream;
-    Check(factory.Get()->CreateStream(stream.Put()), "stream");
-    Check(stream.Get()->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
-                                             static_cast<DWORD>(size)),
-          "stream");
+    CheckPicture(factory.Get()->CreateStream(stream.Put()), "stream");
+    CheckPicture(stream.Get()->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
+                                                    static_cast<DWORD>(size)),
+                 "stream");
     ComPtr<IWICBitmapDecoder> decoder;
-    Check(factory.Get()->CreateDecoderFromStream(stream.Get(), nullptr,
-                                                 WICDecodeMetadataCacheOnDemand, decoder.Put()),
-          "unknown format");
+    CheckPicture(factory.Get()->CreateDecoderFromStream(
+                     stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.Put()),
+                 "unknown format");
     ComPtr<IWICBitmapFrameDecode> frame;
-    Check(decoder.Get()->GetFrame(0, frame.Put()), "no image");
+    CheckPicture(decoder.Get()->GetFrame(0, frame.Put()), "no image");
     ComPtr<IWICFormatConverter> converter;
-    Check(factory.Get()->CreateFormatConverter(converter.Put()), "converter");
-    Check(converter.Get()->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
-                                      WICBitmapDitherTypeNone, nullptr, 0.0,
-                                      WICBitmapPaletteTypeCustom),
-          "pixel format");
+    CheckPicture(factory.Get()->CreateFormatConverter(converter.Put()), "converter");
+    CheckPicture(converter.Get()->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
+                                             WICBitmapDitherTypeNone, nullptr, 0.0,
+                                             WICBitmapPaletteTypeCustom),
+                 "pixel format");
     UINT width = 0;
     UINT height = 0;
-    Check(converter.Get()->GetSize(&width, &height), "size");
+    CheckPicture(converter.Get()->GetSize(&width, &height), "size");
     if (width == 0 || height == 0 || width > kMaxPicturePixels / height)
         throw Error("Picture could not be read: bad size");
     TPicture picture;
     picture.width = static_cast<int>(width);
     picture.height = static_cast<int>(height);
     picture.pixels.resize(static_cast<std::size_t>(width) * height);
-    Check(converter.Get()->CopyPixels(nullptr, width * 4,
-                                      static_cast<UINT>(picture.pixels.size() * 4),
-                                      reinterpret_cast<BYTE*>(picture.pixels.data())),
-          "pixels");
+    CheckPicture(converter.Get()->CopyPixels(nullptr, width * 4,
+                                             static_cast<UINT>(picture.pixels.size() * 4),
+                                             reinterpret_cast<BYTE*>(picture.pixels.data())),
+                 "pixels");
     picture.hasAlpha = AnyTranslucent(picture.pixels);
     return picture;
-}
-
-TPicture LoadPictureFile(const std::string& path) {
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        throw Error("Picture could not be read: " + path);
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > 64 << 20)
-        throw Error("Picture could not be read: " + path);
-    std::vector<char> data(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &read, nullptr) ||
-        read != data.size())
-        throw Error("Picture could not be read: " + path);
-    return DecodePicture(data.data(), data.size());
 }
 
 TPicture LoadPictureResource(const std::string& name, HMODULE module) {
@@ -194,45 +152,6 @@ void StretchPixels(HDC dc, const RECT& target, int width, int height, const TPix
 
 void StretchPicture(HDC dc, const RECT& target, const TPicture& picture) {
     StretchPixels(dc, target, picture.width, picture.height, picture.pixels.data());
-}
-
-void SavePicturePng(const TPicture& picture, const std::string& path) {
-    if (picture.Empty())
-        throw Error("Picture could not be written: empty");
-    ComScope com;
-    ComPtr<IWICImagingFactory> factory;
-    Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                           IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())),
-          "no imaging component");
-    ComPtr<IWICStream> stream;
-    Check(factory.Get()->CreateStream(stream.Put()), "stream");
-    // Not std::wstring: its library instantiation would add some 40 KB to the program.
-    std::vector<wchar_t> widePath(path.size() + 1);
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(),
-                                           static_cast<int>(widePath.size()));
-    if (length <= 0)
-        throw Error("Picture could not be written: " + path);
-    Check(stream.Get()->InitializeFromFilename(widePath.data(), GENERIC_WRITE), "file");
-    ComPtr<IWICBitmapEncoder> encoder;
-    Check(factory.Get()->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Put()), "png");
-    Check(encoder.Get()->Initialize(stream.Get(), WICBitmapEncoderNoCache), "png");
-    ComPtr<IWICBitmapFrameEncode> frame;
-    Check(encoder.Get()->CreateNewFrame(frame.Put(), nullptr), "frame");
-    Check(frame.Get()->Initialize(nullptr), "frame");
-    Check(frame.Get()->SetSize(static_cast<UINT>(picture.width), static_cast<UINT>(picture.height)),
-          "size");
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    Check(frame.Get()->SetPixelFormat(&format), "format");
-    std::vector<TPixel> pixels = picture.pixels;
-    if (!picture.hasAlpha)
-        for (TPixel& pixel : pixels)
-            pixel |= 0xFF000000u;
-    Check(frame.Get()->WritePixels(
-              static_cast<UINT>(picture.height), static_cast<UINT>(picture.width * 4),
-              static_cast<UINT>(pixels.size() * 4), reinterpret_cast<BYTE*>(pixels.data())),
-          "pixels");
-    Check(frame.Get()->Commit(), "commit");
-    Check(encoder.Get()->Commit(), "commit");
 }
 
 } // namespace ks
