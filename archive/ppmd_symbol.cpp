@@ -132,16 +132,18 @@ int PpmdModel::DecodeSymbol() {
         } while (minContext_->numStats == numMasked);
         if (minContext_->numStats < numMasked)
             return kMalformed;
-        // Every symbol of the longer context is in this one; collect the others.
+        // Every symbol of the longer context is in this one; collect the others. Without
+        // branches: whether a symbol is masked is as good as random.
         const unsigned num = minContext_->numStats - numMasked;
         State* s = Stats(minContext_);
+        const State* const end = s + minContext_->numStats + 1;
         std::uint32_t hiCnt = 0;
         unsigned i = 0;
-        for (unsigned k = 0; k <= minContext_->numStats && i != num; ++k, ++s) {
-            if (charMask[s->symbol] != 0) {
-                hiCnt += s->freq;
-                ps[i++] = s;
-            }
+        for (; s != end && i != num; ++s) {
+            const unsigned unmasked = charMask[s->symbol];
+            ps[i] = s;
+            hiCnt += s->freq & unmasked;
+            i += unmasked & 1;
         }
         if (i != num)
             return kMalformed;
