@@ -105,8 +105,9 @@ int PpmdModel::DecodeSymbol() {
         std::uint16_t* prob = &binSumm_[ns2Index_[only->freq - 1]]
                                        [prevSuccess_ + ns2BsIndex_[Suffix(minContext_)->numStats] +
                                         minContext_->flags + ((runLength_ >> 26) & 0x20)];
+        // The most frequent step: a product against the code instead of a division.
         range_ >>= 14;
-        if (code_ / range_ < *prob) {
+        if (code_ < std::uint64_t{range_} * *prob) {
             Decode(0, *prob);
             *prob = static_cast<std::uint16_t>(*prob + (1u << kIntBits) - Mean(*prob));
             foundState_ = only;
