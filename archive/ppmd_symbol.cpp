@@ -105,8 +105,9 @@ int PpmdModel::DecodeSymbol() {
         std::uint16_t* prob = &binSumm_[ns2Index_[only->freq - 1]]
                                        [prevSuccess_ + ns2BsIndex_[Suffix(minContext_)->numStats] +
                                         minContext_->flags + ((runLength_ >> 26) & 0x20)];
+        // The most frequent step: a product against the code instead of a division.
         range_ >>= 14;
-        if (code_ / range_ < *prob) {
+        if (code_ < std::uint64_t{range_} * *prob) {
             Decode(0, *prob);
             *prob = static_cast<std::uint16_t>(*prob + (1u << kIntBits) - Mean(*prob));
             foundState_ = only;
@@ -132,16 +133,18 @@ int PpmdModel::DecodeSymbol() {
         } while (minContext_->numStats == numMasked);
         if (minContext_->numStats < numMasked)
             return kMalformed;
-        // Every symbol of the longer context is in this one; collect the others.
+        // Every symbol of the longer context is in this one; collect the others. Without
+        // branches: whether a symbol is masked is as good as random.
         const unsigned num = minContext_->numStats - numMasked;
         State* s = Stats(minContext_);
+        const State* const end = s + minContext_->numStats + 1;
         std::uint32_t hiCnt = 0;
         unsigned i = 0;
-        for (unsigned k = 0; k <= minContext_->numStats && i != num; ++k, ++s) {
-            if (charMask[s->symbol] != 0) {
-                hiCnt += s->freq;
-                ps[i++] = s;
-            }
+        for (; s != end && i != num; ++s) {
+            const unsigned unmasked = charMask[s->symbol];
+            ps[i] = s;
+            hiCnt += s->freq & unmasked;
+            i += unmasked & 1;
         }
         if (i != num)
             return kMalformed;
