@@ -530,56 +530,6 @@ void PpmdModel::Rescale() {
     foundState_ = Stats(mc);
 }
 
-void PpmdModel::NextContext() {
-    Context* c = Ctx(Successor(foundState_));
-    if (orderFall_ == 0 && reinterpret_cast<std::uint8_t*>(c) >= unitsStart_) {
-        minContext_ = maxContext_ = c;
-    } else {
-        UpdateModel();
-        minContext_ = maxContext_;
-    }
-}
-
-void PpmdModel::Update1() {
-    State* s = foundState_;
-    s->freq = static_cast<std::uint8_t>(s->freq + 4);
-    minContext_->summFreq = static_cast<std::uint16_t>(minContext_->summFreq + 4);
-    if (s[0].freq > s[-1].freq) {
-        std::swap(s[0], s[-1]);
-        foundState_ = --s;
-        if (s->freq > kMaxFreq)
-            Rescale();
-    }
-    NextContext();
-}
-
-void PpmdModel::Update1First() {
-    prevSuccess_ = 2u * foundState_->freq >= minContext_->summFreq;
-    runLength_ += static_cast<int>(prevSuccess_);
-    minContext_->summFreq = static_cast<std::uint16_t>(minContext_->summFreq + 4);
-    foundState_->freq = static_cast<std::uint8_t>(foundState_->freq + 4);
-    if (foundState_->freq > kMaxFreq)
-        Rescale();
-    NextContext();
-}
-
-void PpmdModel::UpdateBin() {
-    foundState_->freq = static_cast<std::uint8_t>(foundState_->freq + (foundState_->freq < 196));
-    prevSuccess_ = 1;
-    ++runLength_;
-    NextContext();
-}
-
-void PpmdModel::Update2() {
-    minContext_->summFreq = static_cast<std::uint16_t>(minContext_->summFreq + 4);
-    foundState_->freq = static_cast<std::uint8_t>(foundState_->freq + 4);
-    if (foundState_->freq > kMaxFreq)
-        Rescale();
-    runLength_ = initRunLength_;
-    UpdateModel();
-    minContext_ = maxContext_;
-}
-
 PpmdModel::See* PpmdModel::MakeEscFreq(unsigned numMasked, std::uint32_t& escFreq) {
     const Context* mc = minContext_;
     const unsigned numStats = mc->numStats;

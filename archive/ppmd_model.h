@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace ks::archive {
@@ -105,6 +106,8 @@ private:
         s->successorLow = static_cast<std::uint16_t>(ref);
         s->successorHigh = static_cast<std::uint16_t>(ref >> 16);
     }
+    // The next context is read right after the update; ask for it while the update runs.
+    void PrefetchSuccessor(const State* s) const { __builtin_prefetch(base_ + Successor(s)); }
     unsigned I2U(unsigned index) const { return indexToUnits_[index]; }
     unsigned U2I(unsigned units) const { return unitsToIndex_[units - 1]; }
     static std::uint32_t U2B(unsigned units) { return units * ppmd::kUnitSize; }
@@ -179,5 +182,56 @@ private:
     std::uint32_t code_ = 0;
     std::uint32_t low_ = 0;
 };
+
+// The updates after a symbol is found run once per byte: here so the decoder inlines them.
+inline void PpmdModel::NextContext() {
+    Context* c = Ctx(Successor(foundState_));
+    if (orderFall_ == 0 && reinterpret_cast<std::uint8_t*>(c) >= unitsStart_) {
+        minContext_ = maxContext_ = c;
+    } else {
+        UpdateModel();
+        minContext_ = maxContext_;
+    }
+}
+
+inline void PpmdModel::Update1() {
+    State* s = foundState_;
+    s->freq = static_cast<std::uint8_t>(s->freq + 4);
+    minContext_->summFreq = static_cast<std::uint16_t>(minContext_->summFreq + 4);
+    if (s[0].freq > s[-1].freq) {
+        std::swap(s[0], s[-1]);
+        foundState_ = --s;
+        if (s->freq > ppmd::kMaxFreq)
+            Rescale();
+    }
+    NextContext();
+}
+
+inline void PpmdModel::Update1First() {
+    prevSuccess_ = 2u * foundState_->freq >= minContext_->summFreq;
+    runLength_ += static_cast<int>(prevSuccess_);
+    minContext_->summFreq = static_cast<std::uint16_t>(minContext_->summFreq + 4);
+    foundState_->freq = static_cast<std::uint8_t>(foundState_->freq + 4);
+    if (foundState_->freq > ppmd::kMaxFreq)
+        Rescale();
+    NextContext();
+}
+
+inline void PpmdModel::UpdateBin() {
+    foundState_->freq = static_cast<std::uint8_t>(foundState_->freq + (foundState_->freq < 196));
+    prevSuccess_ = 1;
+    ++runLength_;
+    NextContext();
+}
+
+inline void PpmdModel::Update2() {
+    minContext_->summFreq = static_cast<std::uint16_t>(minContext_->summFreq + 4);
+    foundState_->freq = static_cast<std::uint8_t>(foundState_->freq + 4);
+    if (foundState_->freq > ppmd::kMaxFreq)
+        Rescale();
+    runLength_ = initRunLength_;
+    UpdateModel();
+    minContext_ = maxContext_;
+}
 
 } // namespace ks::archive
