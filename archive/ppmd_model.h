@@ -106,8 +106,12 @@ private:
         s->successorLow = static_cast<std::uint16_t>(ref);
         s->successorHigh = static_cast<std::uint16_t>(ref >> 16);
     }
-    // The next context is read right after the update; ask for it while the update runs.
-    void PrefetchSuccessor(const State* s) const { __builtin_prefetch(base_ + Successor(s)); }
+    // The next context, and the suffix the model update starts from, are read right after the
+    // symbol; ask for them while the range decoder and the counts are updated.
+    void PrefetchUpdateReads(const State* s) const {
+        __builtin_prefetch(base_ + Successor(s));
+        __builtin_prefetch(base_ + minContext_->suffix);
+    }
     unsigned I2U(unsigned index) const { return indexToUnits_[index]; }
     unsigned U2I(unsigned units) const { return unitsToIndex_[units - 1]; }
     static std::uint32_t U2B(unsigned units) { return units * ppmd::kUnitSize; }

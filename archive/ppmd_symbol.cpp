@@ -74,7 +74,7 @@ int PpmdModel::DecodeSymbol() {
             return kMalformed;
         std::uint32_t hiCnt = s->freq;
         if (count < hiCnt) {
-            PrefetchSuccessor(s);
+            PrefetchUpdateReads(s);
             Decode(0, s->freq);
             foundState_ = s;
             const std::uint8_t symbol = s->symbol;
@@ -87,7 +87,7 @@ int PpmdModel::DecodeSymbol() {
             ++s;
             hiCnt += s->freq;
             if (hiCnt > count) {
-                PrefetchSuccessor(s);
+                PrefetchUpdateReads(s);
                 Decode(hiCnt - s->freq, s->freq);
                 foundState_ = s;
                 const std::uint8_t symbol = s->symbol;
@@ -110,7 +110,7 @@ int PpmdModel::DecodeSymbol() {
         // The most frequent step: a product against the code instead of a division.
         range_ >>= 14;
         if (code_ < std::uint64_t{range_} * *prob) {
-            PrefetchSuccessor(only);
+            PrefetchUpdateReads(only);
             Decode(0, *prob);
             *prob = static_cast<std::uint16_t>(*prob + (1u << kIntBits) - Mean(*prob));
             foundState_ = only;
@@ -162,7 +162,7 @@ int PpmdModel::DecodeSymbol() {
             for (hiCnt = 0; (hiCnt += (*pps)->freq) <= count; ++pps) {
             }
             s = *pps;
-            PrefetchSuccessor(s);
+            PrefetchUpdateReads(s);
             Decode(hiCnt - s->freq, s->freq);
             UpdateSee(see);
             foundState_ = s;
