@@ -1,6 +1,7 @@
 // COM plumbing shared by the picture readers and writer.
 #pragma once
 #include <objbase.h>
+#include <wincodec.h>
 
 #include <string>
 
@@ -35,6 +36,15 @@ private:
 inline void CheckPicture(HRESULT result, const char* what) {
     if (FAILED(result))
         throw Error(std::string("Picture could not be read: ") + what);
+}
+
+// The imaging component, with COM already started on this thread.
+inline ComPtr<IWICImagingFactory> CreateImagingFactory() {
+    ComPtr<IWICImagingFactory> factory;
+    CheckPicture(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())),
+                 "no imaging component");
+    return factory;
 }
 
 } // namespace ks

@@ -30,10 +30,7 @@ void SavePicturePng(const TPicture& picture, const std::string& path) {
     if (picture.Empty())
         throw Error("Picture could not be written: empty");
     ComScope com;
-    ComPtr<IWICImagingFactory> factory;
-    CheckPicture(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())),
-                 "no imaging component");
+    ComPtr<IWICImagingFactory> factory = CreateImagingFactory();
     ComPtr<IWICStream> stream;
     CheckPicture(factory.Get()->CreateStream(stream.Put()), "stream");
     // Not std::wstring: its library instantiation would add some 40 KB to the program.

@@ -46,10 +46,7 @@ TPicture DecodePicture(const void* data, std::size_t size) {
     if (!data || size == 0 || size > 0x7FFFFFFF)
         throw Error("Picture could not be read: no data");
     ComScope com;
-    ComPtr<IWICImagingFactory> factory;
-    CheckPicture(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())),
-                 "no imaging component");
+    ComPtr<IWICImagingFactory> factory = CreateImagingFactory();
     ComPtr<IWICStream> stream;
     CheckPicture(factory.Get()->CreateStream(stream.Put()), "stream");
     CheckPicture(stream.Get()->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
