@@ -18,6 +18,7 @@ constexpr std::uint32_t kModelTotal = 1u << kModelBits;
 constexpr unsigned kMoveBits = 5;
 constexpr std::uint32_t kMinWindow = 1u << 12;
 constexpr std::uint32_t kEndMarkerDistance = 0xFFFFFFFFu;
+constexpr std::size_t kCopySlack = 8;
 
 // Where each group of probabilities sits in one array.
 constexpr unsigned kIsMatch = 0;                 // 12 states x 16 position states
@@ -151,7 +152,9 @@ LzmaResult LzmaDecoder::TakeHeader(const std::uint8_t*& next, const std::uint8_t
     if (wanted > kMaxWindow)
         return Fail(LzmaResult::WindowTooLarge);
     windowSize_ = std::max<std::size_t>(static_cast<std::size_t>(wanted), 1);
-    window_.reset(new std::uint8_t[windowSize_]);
+    // The slack takes a match copy's last whole word past the window's end.
+    window_.reset(new std::uint8_t[windowSize_ + kCopySlack]);
+    std::memset(window_.get() + windowSize_, 0, kCopySlack);
     probs_.assign(kLiteral + (0x300u << (lc_ + (d % 5))), Prob{kModelTotal / 2});
     mode_ = Mode::RangeInit;
     return LzmaResult::Finished;
@@ -346,8 +349,9 @@ LzmaDecoder::Kind LzmaDecoder::Probe(const std::uint8_t* buf, std::size_t size,
     return done(Kind::Symbol);
 }
 
-// Matches are mostly short and read bytes written a moment ago; a vectorised copy would load
-// them wider than they were stored and stall on it, so the byte loops stay byte loops.
+// Matches are mostly short: copied a word at a time they take one step instead of a loop with
+// a mispredicted exit. Vectorised, the copies would load bytes written a moment ago wider
+// than they were stored and stall on it, so the compiler is kept from doing that.
 #if defined(__GNUC__) && !defined(__clang__)
 __attribute__((optimize("no-tree-vectorize")))
 #endif
@@ -363,6 +367,7 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
     unsigned state = state_;
     std::uint32_t rep0 = reps_[0], rep1 = reps_[1], rep2 = reps_[2], rep3 = reps_[3];
     const unsigned lc = lc_, lpMask = lpMask_, pbMask = pbMask_;
+    unsigned previous = produced_ == 0 ? 0 : dic[(dicPos == 0 ? dicSize : dicPos) - 1];
 
     auto normalize = [&] {
         if (range < kTop) {
@@ -378,11 +383,10 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
                                  : prob + ((kModelTotal - prob) >> kMoveBits));
         return b;
     };
-    // The same decision without a jump: inside bit trees and literals the bits are close to
-    // random, so a mispredicted branch would cost more than computing both outcomes.
-    auto treeBit = [&](Prob* p) -> unsigned {
+    // Inside bit trees and literals the bits are close to random, so the decision is made
+    // without a jump: a mispredicted branch costs more than computing both outcomes.
+    auto treeDecide = [&](Prob* p, std::uint32_t prob) -> unsigned {
         normalize();
-        const std::uint32_t prob = *p;
         const std::uint32_t bound = (range >> kModelBits) * prob;
         const unsigned one = code >= bound;
         const std::uint32_t mask = 0u - one;
@@ -393,10 +397,20 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
         *p = static_cast<Prob>((up & ~mask) | (down & mask));
         return one;
     };
+    auto treeBit = [&](Prob* p) { return treeDecide(p, *p); };
+    // Both children's chances are loaded before the bit is known, which takes the load off the
+    // chain from one bit to the next. The last bit's look ahead reads past a short tree into
+    // the groups after it, never past the array.
     auto tree = [&](Prob* p, unsigned bits) {
         unsigned m = 1;
-        for (unsigned i = 0; i < bits; ++i)
-            m = (m << 1) | treeBit(p + m);
+        std::uint32_t prob = p[1];
+        for (unsigned i = 0; i < bits; ++i) {
+            const std::uint32_t next0 = p[m * 2];
+            const std::uint32_t next1 = p[m * 2 + 1];
+            const unsigned one = treeDecide(p + m, prob);
+            m = (m << 1) | one;
+            prob = one ? next1 : next0;
+        }
         return m - (1u << bits);
     };
     auto length = [&](Prob* coder, unsigned posState) {
@@ -415,15 +429,13 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
         const std::uint64_t produced = base + dicPos;
         const unsigned posState = static_cast<unsigned>(produced) & pbMask;
         if (bit(probs + kIsMatch + (state << 4) + posState) == 0) {
-            const unsigned previous = produced == 0 ? 0 : dic[(dicPos == 0 ? dicSize : dicPos) - 1];
             Prob* literal = probs + kLiteral +
                             0x300 * (((static_cast<unsigned>(produced) & lpMask) << lc) +
                                      (previous >> (8 - lc)));
             // Eight bits each way: a fixed count lets the compiler unroll the loops.
             unsigned symbol = 1;
             if (state < kLiteralStates) {
-                for (int i = 0; i < 8; ++i)
-                    symbol = (symbol << 1) | treeBit(literal + symbol);
+                symbol = tree(literal, 8) | 0x100;
             } else {
                 unsigned matchByte = dic[backFrom(rep0)];
                 unsigned offset = 0x100;
@@ -435,7 +447,8 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
                     offset &= matchBit ^ (b - 1u);
                 }
             }
-            dic[dicPos++] = static_cast<std::uint8_t>(symbol);
+            previous = symbol & 0xFF;
+            dic[dicPos++] = static_cast<std::uint8_t>(previous);
             state = kNextAfterLiteral[state];
             continue;
         }
@@ -490,8 +503,8 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
             }
             if (bit(probs + kIsRepG0 + state) == 0) {
                 if (bit(probs + kIsRep0Long + (state << 4) + posState) == 0) {
-                    dic[dicPos] = dic[backFrom(rep0)];
-                    ++dicPos;
+                    previous = dic[backFrom(rep0)];
+                    dic[dicPos++] = static_cast<std::uint8_t>(previous);
                     state = state < kLiteralStates ? 9 : 11;
                     continue;
                 }
@@ -520,7 +533,19 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
         pendingLength_ = len - now;
         std::size_t from = backFrom(rep0);
         std::uint8_t* to = dic + dicPos;
-        if (from + now <= dicSize) {
+        if (rep0 >= 7 && from + now <= dicSize) {
+            // Whole words, the last one running past the match; the bytes it overruns may be
+            // history once the window has wrapped, so they are put back.
+            const std::uint8_t* source = dic + from;
+            std::uint64_t after;
+            std::memcpy(&after, to + now, 8);
+            for (unsigned i = 0; i < now; i += 8) {
+                std::uint64_t word;
+                std::memcpy(&word, source + i, 8);
+                std::memcpy(to + i, &word, 8);
+            }
+            std::memcpy(to + now, &after, 8);
+        } else if (from + now <= dicSize) {
             const std::uint8_t* source = dic + from;
 #if defined(__clang__)
 #pragma clang loop vectorize(disable)
@@ -535,6 +560,7 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
             }
         }
         dicPos += now;
+        previous = dic[dicPos - 1];
     } while (dicPos < dicLimit && buf < bufLimit);
 
     produced_ = base + dicPos;

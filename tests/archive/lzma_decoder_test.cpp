@@ -65,7 +65,8 @@ std::ostream& operator<<(std::ostream& os, const RealStream& s) {
 }
 
 // 7z's far.bin and text.txt use a 4 KiB dictionary, so their matches reach across the wrap of
-// the window; random.bin does not compress; lp2 has lc=0, lp=2, pb=0.
+// the window, and period.bin's read the bytes just past the write position; random.bin does
+// not compress; lp2 has lc=0, lp=2, pb=0.
 const RealStream kRealStreams[] = {
     {"ks_lzma_7z_eos.zip", "far.bin"},
     {"ks_lzma_7z_eos.zip", "text.txt"},
@@ -73,6 +74,7 @@ const RealStream kRealStreams[] = {
     {"ks_lzma_7z_noeos.zip", "text.txt"},
     {"ks_lzma_7z_lp2.zip", "far.bin"},
     {"ks_lzma_7z_lp2.zip", "text.txt"},
+    {"ks_lzma_7z_wrap.zip", "period.bin"},
     {"ks_lzma_python.zip", "empty.txt"},
     {"ks_lzma_python.zip", "one.bin"},
     {"ks_lzma_python.zip", "text.txt"},

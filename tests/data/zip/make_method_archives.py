@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the ks_* Deflate64 and bzip2 test archives of this folder (see MANIFEST.md):
+"""Writes the ks_* Deflate64, bzip2 and LZMA-wrap test archives of this folder (see MANIFEST.md):
 python3 make_method_archives.py OUTDIR. Needs 7z. The contents come from a fixed seed, so the
 members are the same on every run (7z's own bytes may differ between its versions)."""
 import bz2
@@ -28,6 +28,10 @@ contents = {
     # Runs of 4 and more equal bytes, and very long ones.
     "runs.bin": b"".join(bytes([rnd.getrandbits(8)]) * rnd.choice([1, 3, 4, 5, 9, 260, 3000])
                          for _ in range(300)),
+    # A 4,090-byte block again and again, one byte in 64 changed each time: under a 4 KiB
+    # dictionary every match reads the bytes just past the window's write position.
+    "period.bin": b"".join(bytes(b ^ (1 if i % 64 == r else 0) for i, b in enumerate(block))
+                           for r, block in enumerate([random.Random(4090).randbytes(4090)] * 12)),
 }
 
 
@@ -62,6 +66,7 @@ def sevenzip(archive, method, names, *options):
 sevenzip("ks_deflate64-7z.zip", "Deflate64", ["empty", "far.txt", "zeros.bin"], "-mx=9")
 sevenzip("ks_bzip2-7z.zip", "BZip2", ["empty", "words.txt", "runs.bin", "zeros.bin"],
          "-md=100k", "-mx=9")
+sevenzip("ks_lzma_7z_wrap.zip", "LZMA:d=4k:eos=off", ["period.bin"])
 
 # 7z stores what does not shrink; these deflate streams use no length-258 code, so they mean
 # the same under Deflate64.
