@@ -148,7 +148,12 @@ private:
     See* MakeEscFreq(unsigned numMasked, std::uint32_t& escFreq);
 
     // Range decoder (ppmd_symbol.cpp).
-    bool Threshold(std::uint32_t total, std::uint32_t& count);
+    bool Scale(std::uint32_t total);
+    // Whether the coded count lies below `cumulative` once the range is scaled: a product
+    // against the code instead of dividing the code by the range.
+    bool Below(std::uint32_t cumulative) const {
+        return code_ < std::uint64_t{cumulative} * range_;
+    }
     void Decode(std::uint32_t start, std::uint32_t size);
 
     unsigned maxOrder_;

@@ -38,14 +38,11 @@ bool PpmdModel::StartDecoding(PpmdByteInput& input) {
 }
 
 // False when the total leaves no range: only a damaged stream gets there.
-bool PpmdModel::Threshold(std::uint32_t total, std::uint32_t& count) {
+bool PpmdModel::Scale(std::uint32_t total) {
     if (total == 0)
         return false;
     range_ /= total;
-    if (range_ == 0)
-        return false;
-    count = code_ / range_;
-    return true;
+    return range_ != 0;
 }
 
 void PpmdModel::Decode(std::uint32_t start, std::uint32_t size) {
@@ -69,11 +66,10 @@ int PpmdModel::DecodeSymbol() {
     std::uint8_t charMask[256];
     if (minContext_->numStats != 0) {
         State* s = Stats(minContext_);
-        std::uint32_t count = 0;
-        if (!Threshold(minContext_->summFreq, count))
+        if (!Scale(minContext_->summFreq))
             return kMalformed;
         std::uint32_t hiCnt = s->freq;
-        if (count < hiCnt) {
+        if (Below(hiCnt)) {
             PrefetchUpdateReads(s);
             Decode(0, s->freq);
             foundState_ = s;
@@ -86,7 +82,7 @@ int PpmdModel::DecodeSymbol() {
         do {
             ++s;
             hiCnt += s->freq;
-            if (hiCnt > count) {
+            if (Below(hiCnt)) {
                 PrefetchUpdateReads(s);
                 Decode(hiCnt - s->freq, s->freq);
                 foundState_ = s;
@@ -95,7 +91,7 @@ int PpmdModel::DecodeSymbol() {
                 return symbol;
             }
         } while (--i);
-        if (count >= minContext_->summFreq)
+        if (!Below(minContext_->summFreq))
             return kMalformed;
         Decode(hiCnt, minContext_->summFreq - hiCnt);
         std::memset(charMask, 0xFF, sizeof charMask);
@@ -126,7 +122,6 @@ int PpmdModel::DecodeSymbol() {
         prevSuccess_ = 0;
     }
     for (;;) {
-        State* ps[256];
         const unsigned numMasked = minContext_->numStats;
         do {
             ++orderFall_;
@@ -136,32 +131,25 @@ int PpmdModel::DecodeSymbol() {
         } while (minContext_->numStats == numMasked);
         if (minContext_->numStats < numMasked)
             return kMalformed;
-        // Every symbol of the longer context is in this one; collect the others. Without
+        // Every symbol of the longer context is in this one; sum the others' counts. Without
         // branches: whether a symbol is masked is as good as random.
-        const unsigned num = minContext_->numStats - numMasked;
-        State* s = Stats(minContext_);
-        const State* const end = s + minContext_->numStats + 1;
+        State* const stats = Stats(minContext_);
+        const State* const end = stats + minContext_->numStats + 1;
         std::uint32_t hiCnt = 0;
-        unsigned i = 0;
-        for (; s != end && i != num; ++s) {
-            const unsigned unmasked = charMask[s->symbol];
-            ps[i] = s;
-            hiCnt += s->freq & unmasked;
-            i += unmasked & 1;
-        }
-        if (i != num)
-            return kMalformed;
+#pragma GCC unroll 4
+        for (const State* s = stats; s != end; ++s)
+            hiCnt += s->freq & charMask[s->symbol];
         std::uint32_t freqSum = 0;
         See* see = MakeEscFreq(numMasked, freqSum);
         freqSum += hiCnt;
-        std::uint32_t count = 0;
-        if (!Threshold(freqSum, count))
+        if (!Scale(freqSum))
             return kMalformed;
-        if (count < hiCnt) {
-            State** pps = ps;
-            for (hiCnt = 0; (hiCnt += (*pps)->freq) <= count; ++pps) {
+        if (Below(hiCnt)) {
+            // One division here, then plain compares along the states.
+            const std::uint32_t count = code_ / range_;
+            State* s = stats;
+            for (hiCnt = 0; (hiCnt += s->freq & charMask[s->symbol]) <= count; ++s) {
             }
-            s = *pps;
             PrefetchUpdateReads(s);
             Decode(hiCnt - s->freq, s->freq);
             UpdateSee(see);
@@ -170,12 +158,12 @@ int PpmdModel::DecodeSymbol() {
             Update2();
             return symbol;
         }
-        if (count >= freqSum)
+        if (!Below(freqSum))
             return kMalformed;
         Decode(hiCnt, freqSum - hiCnt);
         see->summ = static_cast<std::uint16_t>(see->summ + freqSum);
-        while (i != 0)
-            charMask[ps[--i]->symbol] = 0;
+        for (const State* s = stats; s != end; ++s)
+            charMask[s->symbol] = 0;
     }
 }
 
