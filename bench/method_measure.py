@@ -14,7 +14,7 @@ import time
 import rows
 
 work, kzip = sys.argv[1:3]
-rounds = int(os.environ.get("METHOD_BENCH_ROUNDS", "5"))
+rounds = int(os.environ.get("METHOD_BENCH_ROUNDS", "9"))
 
 # One row per method: title, 7z switches that write it, peers that decode it.
 METHODS = [
