@@ -464,7 +464,7 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
                     Prob* p = probs + kSpecPos + distance - slot - 1;
                     unsigned m = 1;
                     for (unsigned i = 0; i < directBits; ++i) {
-                        const unsigned b = bit(p + m);
+                        const unsigned b = treeBit(p + m);
                         m = (m << 1) | b;
                         distance |= b << i;
                     }
@@ -477,7 +477,7 @@ LzmaDecoder::Run(const std::uint8_t* buf, const std::uint8_t* bufLimit, std::siz
                     distance += direct << 4;
                     unsigned m = 1;
                     for (unsigned i = 0; i < 4; ++i) {
-                        const unsigned b = bit(probs + kAlign + m);
+                        const unsigned b = treeBit(probs + kAlign + m);
                         m = (m << 1) | b;
                         distance |= b << i;
                     }
