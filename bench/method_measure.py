@@ -21,7 +21,7 @@ METHODS = [
     ("9 Deflate64", ["-mm=Deflate64", "-mx=5"], ["7z t"]),
     ("12 bzip2", ["-mm=BZip2", "-mx=9", "-mmt=1"], ["7z t", "bsdtar", "unzip -t"]),
     ("14 LZMA", ["-mm=LZMA", "-mx=5"], ["7z t", "bsdtar"]),
-    ("98 PPMd", ["-mm=PPMd", "-mx=5"], ["7z t"]),
+    ("98 PPMd", ["-mm=PPMd", "-mx=5"], ["7z t", "bsdtar"]),
 ]
 
 
