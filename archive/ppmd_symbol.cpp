@@ -148,6 +148,7 @@ int PpmdModel::DecodeSymbol() {
             // One division here, then plain compares along the states.
             const std::uint32_t count = code_ / range_;
             State* s = stats;
+#pragma GCC unroll 4
             for (hiCnt = 0; (hiCnt += s->freq & charMask[s->symbol]) <= count; ++s) {
             }
             PrefetchUpdateReads(s);
@@ -162,6 +163,7 @@ int PpmdModel::DecodeSymbol() {
             return kMalformed;
         Decode(hiCnt, freqSum - hiCnt);
         see->summ = static_cast<std::uint16_t>(see->summ + freqSum);
+#pragma GCC unroll 4
         for (const State* s = stats; s != end; ++s)
             charMask[s->symbol] = 0;
     }
