@@ -2,7 +2,6 @@
 // steps, and damaged copies of them: each kind of damage ends in its own result.
 #include "archive/lzma_decoder.h"
 #include "tests/archive/legacy_test_support.h"
-#include "tests/common/test_paths.h"
 
 #include <functional>
 #include <ostream>
@@ -50,24 +49,10 @@ Outcome DecodeInSteps(const Bytes& stream, std::uint64_t size, bool endMarker, s
     }
 }
 
-StoredMember Load(const char* archive, const char* member) {
-    return FindMember(ReadWholeFile(kstest::SourcePath(std::string("tests/data/zip/") + archive)),
-                      member);
-}
-
-struct RealStream {
-    const char* archive;
-    const char* member;
-};
-
-std::ostream& operator<<(std::ostream& os, const RealStream& s) {
-    return os << s.archive << ":" << s.member;
-}
-
 // 7z's far.bin and text.txt use a 4 KiB dictionary, so their matches reach across the wrap of
 // the window, and period.bin's read the bytes just past the write position; random.bin does
 // not compress; lp2 has lc=0, lp=2, pb=0.
-const RealStream kRealStreams[] = {
+const RealMember kRealStreams[] = {
     {"ks_lzma_7z_eos.zip", "far.bin"},
     {"ks_lzma_7z_eos.zip", "text.txt"},
     {"ks_lzma_7z_noeos.zip", "far.bin"},
@@ -84,10 +69,10 @@ const RealStream kRealStreams[] = {
     {"la_test_read_format_zip_lzma_stream_end.zipx", "vimrc"},
 };
 
-class LzmaRealStream : public ::testing::TestWithParam<RealStream> {};
+class LzmaRealStream : public ::testing::TestWithParam<RealMember> {};
 
 TEST_P(LzmaRealStream, DecodesToItsCrcInAnySteps) {
-    const StoredMember m = Load(GetParam().archive, GetParam().member);
+    const StoredMember m = Load(GetParam());
     ASSERT_EQ(m.method, 14);
     for (std::size_t step : {std::size_t{1}, std::size_t{7}, std::size_t{1} << 20}) {
         const Outcome outcome = DecodeInSteps(m.data, m.size, (m.flags & 2) != 0, step);
@@ -145,7 +130,7 @@ class LzmaDamage : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(LzmaDamage, FailsWithItsResult) {
     const Damage& d = GetParam();
-    StoredMember m = Load(d.archive, "text.txt");
+    StoredMember m = Load({d.archive, "text.txt"});
     const bool endMarker = (m.flags & 2) != 0;
     d.apply(m.data, m.size);
     for (std::size_t step : {std::size_t{1}, std::size_t{4096}}) {
@@ -161,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Streams, LzmaDamage, ::testing::ValuesIn(kDamages),
 // Any flipped byte ends in a result, never past the declared size (the sanitizer run watches
 // the memory side).
 TEST(LzmaDamage, FlippedBytesStayInBounds) {
-    const StoredMember m = Load("ks_lzma_7z_eos.zip", "far.bin");
+    const StoredMember m = Load({"ks_lzma_7z_eos.zip", "far.bin"});
     for (std::size_t at = 9; at < m.data.size(); at += 5) {
         Bytes stream = m.data;
         stream[at] ^= static_cast<std::uint8_t>(at | 1);
