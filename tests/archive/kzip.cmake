@@ -26,11 +26,15 @@ add_test(NAME kzip_test_bzip2_damaged COMMAND kzip t ${kzip_data}/lz_testbzip2br
 set_tests_properties(kzip_test_bzip2_damaged PROPERTIES PASS_REGULAR_EXPRESSION
     "^FAIL 0 abac-repeat.txt")
 # kzip x writes the decoded members; the script compares them with the recorded CRC-32.
-add_test(NAME kzip_extract_methods COMMAND ${CMAKE_COMMAND}
-    -DKZIP=$<TARGET_FILE:kzip> -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
-    -DARCHIVE=${CMAKE_SOURCE_DIR}/tests/data/zip/ks_bzip2-python.zip
-    -DOUT=${CMAKE_CURRENT_BINARY_DIR}/kzip_extract_methods
-    -P ${CMAKE_CURRENT_SOURCE_DIR}/archive/kzip_extract_check.cmake)
+# Further arguments go to the script (-DEXPECTED=name=sha256,...).
+function(add_kzip_extract_test name archive)
+    add_test(NAME ${name} COMMAND ${CMAKE_COMMAND}
+        -DKZIP=$<TARGET_FILE:kzip> -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+        -DARCHIVE=${CMAKE_SOURCE_DIR}/tests/data/zip/${archive}
+        -DOUT=${CMAKE_CURRENT_BINARY_DIR}/${name} ${ARGN}
+        -P ${CMAKE_CURRENT_SOURCE_DIR}/archive/kzip_extract_check.cmake)
+endfunction()
+add_kzip_extract_test(kzip_extract_methods ks_bzip2-python.zip)
 add_test(NAME kzip_lzma COMMAND kzip l ${kzip_data}/ks_lzma_python.zip)
 set_tests_properties(kzip_lzma PROPERTIES PASS_REGULAR_EXPRESSION
     "^LZMA\t0\t00000000\tempty.txt\r?\nLZMA\t1\t330c7795\tone.bin")
@@ -44,9 +48,5 @@ set_tests_properties(kzip_list_ppmd PROPERTIES PASS_REGULAR_EXPRESSION
 add_test(NAME kzip_test_ppmd COMMAND kzip t ${kzip_data}/ks_ppmd_7z_o16_cutoff.zip)
 set_tests_properties(kzip_test_ppmd PROPERTIES PASS_REGULAR_EXPRESSION
     "^OK big.txt\r?\nOK far.bin\r?\n$")
-add_test(NAME kzip_extract_ppmd COMMAND ${CMAKE_COMMAND}
-    -DKZIP=$<TARGET_FILE:kzip> -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
-    -DARCHIVE=${CMAKE_SOURCE_DIR}/tests/data/zip/ks_ppmd_cut.zip
-    -DOUT=${CMAKE_CURRENT_BINARY_DIR}/kzip_extract_ppmd
-    "-DEXPECTED=empty=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855,one=ca978112ca1bbdcafac231b39a23dc4da786eff8147c4e72b9807785afee48bb,incompressible.bin=fa8f7efc3dc9a00d1e4b5dea02feec0a3061d10ee731663b70db8dafe6c3634d"
-    -P ${CMAKE_CURRENT_SOURCE_DIR}/archive/kzip_extract_check.cmake)
+add_kzip_extract_test(kzip_extract_ppmd ks_ppmd_cut.zip
+    "-DEXPECTED=empty=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855,one=ca978112ca1bbdcafac231b39a23dc4da786eff8147c4e72b9807785afee48bb,incompressible.bin=fa8f7efc3dc9a00d1e4b5dea02feec0a3061d10ee731663b70db8dafe6c3634d")
