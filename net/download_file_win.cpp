@@ -14,12 +14,7 @@ namespace ks {
 
 bool DownloadToFile(const std::string& url, const std::string& fileName, std::int32_t knownSize,
                     const TransferProgressEvent& onProgress, const TransferDataEvent& onData) {
-    std::int32_t total = knownSize;
-    if (onProgress) {
-        if (total == 0)
-            total = GetRemoteFileSize(url);
-        onProgress(total, 0);
-    }
+    const std::int32_t total = StartProgress(url, knownSize, onProgress);
 
     CloseInternetRoot();
     OpenInternetRoot();

@@ -42,6 +42,10 @@ std::string InternetErrorText(std::uint32_t number);
 // Windows build. The Content-Length a HEAD request answers, 0 when it is unknown. Borrows the
 // root handle and never opens one. Never raises.
 std::int32_t GetRemoteFileSize(const std::string& url);
+// Windows build. The total a download of url reports: knownSize, or, when that is 0 and
+// onProgress listens, GetRemoteFileSize. Reports (total, 0) to onProgress.
+std::int32_t StartProgress(const std::string& url, std::int32_t knownSize,
+                           const TransferProgressEvent& onProgress);
 
 // Windows build. Downloads url into fileName on a fresh root handle. False when the URL
 // cannot be opened or the server answers with a status outside 2xx (the file is not touched),

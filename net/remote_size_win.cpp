@@ -65,4 +65,15 @@ std::int32_t GetRemoteFileSize(const std::string& url) {
     return ContentLengthValue(std::string(buffer, strnlen(buffer, sizeof(buffer))));
 }
 
+std::int32_t StartProgress(const std::string& url, std::int32_t knownSize,
+                           const TransferProgressEvent& onProgress) {
+    std::int32_t total = knownSize;
+    if (onProgress) {
+        if (total == 0)
+            total = GetRemoteFileSize(url);
+        onProgress(total, 0);
+    }
+    return total;
+}
+
 } // namespace ks

@@ -123,12 +123,7 @@ Attempt TryOnce(const std::string& url, PartFile& part, Gauge& gauge,
 
 bool DownloadResumable(const std::string& url, const std::string& fileName, std::int32_t knownSize,
                        const TransferProgressEvent& onProgress, const ResumableTransfer& transfer) {
-    std::int32_t total = knownSize;
-    if (onProgress) {
-        if (total == 0)
-            total = GetRemoteFileSize(url);
-        onProgress(total, 0);
-    }
+    const std::int32_t total = StartProgress(url, knownSize, onProgress);
     Gauge gauge(total, onProgress);
     PartFile part(transfer.partFile.empty() ? fileName + ".part" : transfer.partFile);
     bool askedAgain = false;
